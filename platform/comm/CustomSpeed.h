@@ -1,0 +1,10 @@
+#pragma once
+
+namespace comm {
+
+// Speeds that have no B-constant go through the kernel's termios2 interface, which cannot
+// share a translation unit with <termios.h>.
+int SetCustomSpeed(int fd, unsigned speed);
+int GetSpeed(int fd, unsigned& speed);
+
+}  // namespace comm

@@ -1,0 +1,215 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/comm/LineSettings.h"
+#include "platform/comm/SerialDevice.h"
+#include "platform/framework/Thread.h"
+#include "serial/VaClasses.h"
+#include "serial/VaCommTypes.h"
+#include "serial/VaObjects.h"
+#include "serial/VaPrst.h"
+
+class TVaCommEventThread;
+class TVaDisplay;
+class TVaCommWriteThread;
+class TVaDispatcher;
+
+// Error bits, status flags and queue counts of the open device, as one statistics read
+// returns them.
+struct TVaCommStatistics {
+    std::uint32_t Errors = 0;
+    std::uint32_t Flags = 0;
+    std::uint32_t InQue = 0;
+    std::uint32_t OutQue = 0;
+};
+
+// The serial port component: line settings, open and close, a write queue drained by a
+// write thread, reads of what the driver has received, purges, and an event thread whose
+// events are raised on the user-interface thread.
+//
+// Threads: every public operation and setter is called on the user-interface thread. The
+// event thread (TVaCommEventThread) only waits on the device and hands each batch to the
+// user-interface thread (DispatchEvents); the write thread (TVaCommWriteThread) drains the
+// write queue and hands its transmit-empty and error batches over the same way (HandleEvents).
+// FGlobalSection guards the device for reads, statistics, purges and thread shutdown;
+// FWriteSection guards the write queue and direct writes. Lock order: global before write.
+class TVaCustomComm : public TVaComponent {
+public:
+    explicit TVaCustomComm(TComponent* AOwner);
+    ~TVaCustomComm() override;
+
+    std::string ClassName() const override { return "TVaCustomComm"; }
+
+    // --- published properties
+    bool AutoOpen() const { return FAutoOpen; }
+    void SetAutoOpen(bool Value) { FAutoOpen = Value; }
+    TVaBaudrate Baudrate() const { return FBaudrate; }
+    void SetBaudrate(TVaBaudrate Value);
+    TVaParity Parity() const { return FParity; }
+    void SetParity(TVaParity Value);
+    TVaDatabits Databits() const { return FDatabits; }
+    void SetDatabits(TVaDatabits Value);
+    TVaStopbits Stopbits() const { return FStopbits; }
+    void SetStopbits(TVaStopbits Value);
+    TVaEventChars& EventChars() { return *FEventChars; }
+    void SetEventChars(const TVaEventChars& Value) { FEventChars->Assign(Value); }
+    TVaFlowControl& FlowControl() { return *FFlowControl; }
+    void SetFlowControl(const TVaFlowControl& Value) { FFlowControl->Assign(Value); }
+    TVaCommOptions Options() const { return FOptions; }
+    void SetOptions(TVaCommOptions Value);
+    std::int32_t PortNum() const { return FPortNum; }
+    void SetPortNum(std::int32_t Value);
+    const std::string& DeviceName() const { return FDeviceName; }
+    void SetDeviceName(const std::string& Value);
+    TVaCommEvents MonitorEvents() const { return FMonitorEvents; }
+    void SetMonitorEvents(TVaCommEvents Value);
+    TVaBuffers& Buffers() { return *FBuffers; }
+    void SetBuffers(const TVaBuffers& Value);
+    TThreadPriority EventPriority() const { return FEventPriority; }
+    void SetEventPriority(TThreadPriority Value);
+    TThreadPriority WritePriority() const { return FWritePriority; }
+    void SetWritePriority(TThreadPriority Value);
+    bool DirectWrite() const { return FDirectWrite; }
+    void SetDirectWrite(bool Value);
+    bool UpdateDCB() const { return FUpdateDCB; }
+    void SetUpdateDCB(bool Value);
+    std::int32_t UserBaudrate() const { return FUserBaudrate; }
+    void SetUserBaudrate(std::int32_t Value);
+    std::string Version() const;
+    void SetVersion(const std::string&) {}
+    // Refreshed before each event batch; cleared when that component goes away.
+    TVaDisplay* Display() const { return FDisplay; }
+    void SetDisplay(TVaDisplay* Value);
+
+    TNotifyEvent OnOpen;
+    TNotifyEvent OnClose;
+    TNotifyEvent OnCts;
+    TNotifyEvent OnDsr;
+    TNotifyEvent OnRlsd;
+    TNotifyEvent OnRing;
+    TNotifyEvent OnBreak;
+    TVaCommErrorEvent OnError;
+    TVaCommRxCharEvent OnRxChar;
+    TNotifyEvent OnRxFlag;
+    TVaCommRxBufEvent OnRxBuf;
+    TNotifyEvent OnTxEmpty;
+    TNotifyEvent OnPErr;
+    TNotifyEvent OnRx80Full;
+    TNotifyEvent OnEvent1;
+    TNotifyEvent OnEvent2;
+
+    // --- public properties
+    // The open device; -1 (all bits set) while closed.
+    int Handle() const { return FHandle.Fd(); }
+    bool SyncThreads() const { return FSyncThreads; }
+    void SetSyncThreads(bool Value) { FSyncThreads = Value; }
+
+    // --- operations
+    void Open();
+    void Close();
+    bool Active() const { return FHandle.IsOpen(); }
+
+    void InsertClient(TVaDispatcher* Value);
+    void RemoveClient(TVaDispatcher* Value);
+
+    std::int32_t WriteBuf(const void* Buf, std::int32_t Count);
+    bool WriteText(const std::string& s);
+    bool WriteChar(char Ch);
+    std::int32_t ReadBuf(void* Buf, std::int32_t Count);
+    std::string ReadText();
+    bool ReadChar(char& Ch);
+    bool ReadCharWait(char& Ch, std::int32_t TimeOut);
+    bool WaitChar(std::int32_t TimeOut);
+    std::int32_t ReadBufFree();
+    std::int32_t ReadBufUsed();
+    std::int32_t WriteBufFree();
+    std::int32_t WriteBufUsed();
+    std::int32_t UARTWriteBufUsed();
+    std::int32_t UARTReadBufUsed();
+    void PurgeRead() { Purge(PURGE_RXABORT | PURGE_RXCLEAR); }
+    void PurgeWrite() { Purge(PURGE_TXABORT | PURGE_TXCLEAR); }
+    void PurgeReadWrite() { Purge(PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR); }
+    void EnableControls() { FControlsEnabled = true; }
+    void DisableControls() { FControlsEnabled = false; }
+
+    // The path the formatted DeviceName opens (see comm::ResolveDevicePath).
+    std::string DevicePath() const;
+    // The settings record written to the device for the current properties.
+    comm::LineSettings BuildLineSettings() const;
+    // The event bits in force while open (0 while closed).
+    std::uint32_t EventMask() const { return FEventMask; }
+    // Error bits, status flags and queue counts; clears the device's error state.
+    TVaCommStatistics GetStatistics();
+
+    // Runs one batch of events on the current thread (the event thread hands it here).
+    void DispatchEvents(std::uint32_t EvtMask);
+
+protected:
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    virtual void OpenDevice();
+    virtual void StartThreads();
+    virtual void HandleRxChar();
+    virtual void HandleEvents(std::uint32_t Mask);
+    virtual void NotifyClientsEvent(std::uint32_t Mask);
+    virtual void NotifyClientsData(const std::uint8_t* Data, std::int32_t Count);
+
+private:
+    friend class TVaCommWriteThread;
+
+    void CheckClosed() const;
+    void StopThreads();
+    void CloseDevice();
+    void DoOpen();
+    void DoClose();
+    void WriteLineSettings();
+    void ApplyBufferSizes();
+    void ApplyTimeouts();
+    void ApplyEventMask();
+    void Purge(std::uint32_t Flags);
+    void CheckLineErrors();
+    void BuffersChanged(TObject* Sender);
+    // Stores value, rewrites the line settings and restores the old value when that fails.
+    template <typename T>
+    void SetLineValue(T& field, T value);
+
+    comm::SerialDevice FHandle;
+    TVaCriticalSection FWriteSection;
+    TVaCriticalSection FGlobalSection;
+    std::unique_ptr<TVaCommEventThread> FEventThread;
+    std::unique_ptr<TVaCommWriteThread> FWriteThread;
+    std::uint32_t FEventMask = 0;
+    bool FAutoOpen = false;
+    std::int32_t FPortNum = 0;
+    std::string FDeviceName = "COM%d";
+    TVaCommEvents FMonitorEvents{ceError, ceRxChar, ceTxEmpty};
+    std::unique_ptr<TVaBuffers> FBuffers;
+    TThreadPriority FEventPriority = tpNormal;
+    TThreadPriority FWritePriority = tpHighest;
+    bool FDirectWrite = false;
+    bool FControlsEnabled = true;
+    std::vector<TVaDispatcher*> FClients;  // not owned
+    TVaBaudrate FBaudrate = br1200;
+    TVaParity FParity = paNone;
+    TVaDatabits FDatabits = db8;
+    TVaStopbits FStopbits = sb1;
+    TVaCommOptions FOptions;
+    std::unique_ptr<TVaFlowControl> FFlowControl;
+    std::unique_ptr<TVaEventChars> FEventChars;
+    bool FUpdateDCB = true;
+    std::int32_t FUserBaudrate = 0;
+    TVaDisplay* FDisplay = nullptr;  // not owned
+    bool FSyncThreads = true;
+};
+
+// The component as programs use it: every property published, no behaviour of its own.
+class TVaComm : public TVaCustomComm {
+public:
+    using TVaCustomComm::TVaCustomComm;
+    std::string ClassName() const override { return "TVaComm"; }
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <mutex>
+
+#include "platform/framework/Object.h"
+
+// Owns one operating-system handle (a file descriptor) and the last error of a call on it;
+// closes the handle when destroyed.
+class TVaHandleObject : public TObject {
+public:
+    ~TVaHandleObject() override;
+    int Handle() const { return FHandle; }
+    int Error() const { return FError; }
+
+protected:
+    int FHandle = -1;
+    int FError = 0;
+};
+
+enum TVaEventWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError };
+
+// An event that threads wait on. Manual reset: it stays signalled until ResetEvent. Built on
+// an eventfd, so a thread can wait on it together with a device in one poll.
+class TVaEvent : public TVaHandleObject {
+public:
+    TVaEvent(bool ManualReset, bool InitialState);
+
+    // Waits up to Timeout ms (negative: without limit). wrError when the wait itself failed;
+    // Error() then holds the errno.
+    TVaEventWaitResult WaitFor(int Timeout);
+    void SetEvent();
+    void ResetEvent();
+    bool Signaled() const;
+
+private:
+    bool FManualReset;
+};
+
+// The unnamed, manual-reset event that starts not signalled.
+class TVaWaitEvent : public TVaEvent {
+public:
+    TVaWaitEvent() : TVaEvent(true, false) {}
+};
+
+// A re-entrant lock.
+class TVaCriticalSection : public TObject {
+public:
+    void Acquire() { FMutex.lock(); }
+    void Release() { FMutex.unlock(); }
+    void Enter() { Acquire(); }
+    void Leave() { Release(); }
+    // For std::lock_guard and friends.
+    void lock() { Acquire(); }
+    void unlock() { Release(); }
+
+private:
+    std::recursive_mutex FMutex;
+};

@@ -1,0 +1,346 @@
+// The serial component's event thread and write thread: deliveries on the user-interface
+// thread, their order and count, the write queue and its limits. Each test drives the
+// user-interface thread's event loop itself, so it decides when deliveries may run.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/framework/ApplicationErrors.h"
+#include "serial/VaComm.h"
+#include "serial/VaDispatcher.h"
+#include "serial/VaDisplay.h"
+#include "tests/support/PseudoTerminal.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs the event loop until done() holds or the (generous) timeout passes.
+bool ProcessUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Runs the event loop for a while, for checks that nothing (more) happens.
+void ProcessFor(std::chrono::milliseconds time)
+{
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Waits, without running the event loop, until the device has received n bytes.
+bool ReceivedWithoutDelivering(TVaComm& port, int n)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (port.ReadBufUsed() < n) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+class ThreadsTest : public testing::Test {
+protected:
+    ThreadsTest()
+    {
+        port->SetDeviceName(pty.SlavePath());
+        port->SetBaudrate(br19200);
+        SetApplicationExceptionHandler([this](const std::string& message) { errors.push_back(message); });
+    }
+    ~ThreadsTest() override { SetApplicationExceptionHandler(nullptr); }
+
+    PseudoTerminal pty;
+    std::unique_ptr<TVaComm> port = std::make_unique<TVaComm>(nullptr);
+    std::vector<int> counts;  // Count of each OnRxChar
+    std::vector<std::string> errors;
+};
+
+}  // namespace
+
+TEST_F(ThreadsTest, BurstWhileBusyIsOneEventWithEverythingWaiting)
+{
+    std::string got;
+    port->OnRxChar = [&](TObject*, std::int32_t count) {
+        counts.push_back(count);
+        got += port->ReadText();
+    };
+    port->Open();
+    pty.Send("C0");
+    pty.Send("0426");
+    pty.Send("15");
+    ASSERT_TRUE(ReceivedWithoutDelivering(*port, 8));
+    ASSERT_TRUE(ProcessUntil([&] { return !counts.empty(); }));
+    ProcessFor(200ms);
+    EXPECT_EQ(counts, std::vector<int>{8}) << "one event, no event with count 0";
+    EXPECT_EQ(got, "C0042615");
+}
+
+TEST_F(ThreadsTest, UnreadBytesArrivingDuringTheHandlerGiveExactlyOneMoreEvent)
+{
+    port->OnRxChar = [&](TObject*, std::int32_t count) {
+        counts.push_back(count);
+        if (counts.size() == 1) {
+            pty.Send("more");  // arrives while the handler runs; left unread
+            ReceivedWithoutDelivering(*port, count + 4);
+        } else {
+            port->ReadText();
+        }
+    };
+    port->Open();
+    pty.Send("first");
+    ASSERT_TRUE(ProcessUntil([&] { return counts.size() >= 2; }));
+    ProcessFor(200ms);
+    EXPECT_EQ(counts, (std::vector<int>{5, 9}));
+}
+
+TEST_F(ThreadsTest, OldUnreadBytesNeverWakeTheThreadAgain)
+{
+    port->OnRxChar = [&](TObject*, std::int32_t count) { counts.push_back(count); };
+    port->Open();
+    pty.Send("abc");
+    ASSERT_TRUE(ProcessUntil([&] { return !counts.empty(); }));
+    ProcessFor(200ms);
+    EXPECT_EQ(counts, std::vector<int>{3});
+    pty.Send("d");  // a new arrival is announced, with the old bytes counted
+    ASSERT_TRUE(ProcessUntil([&] { return counts.size() == 2; }));
+    EXPECT_EQ(counts.back(), 4);
+}
+
+TEST_F(ThreadsTest, PurgeBeforeTheDeliveryRunsMeansNoEvent)
+{
+    port->OnRxChar = [&](TObject*, std::int32_t count) { counts.push_back(count); };
+    port->Open();
+    pty.Send("stale");
+    ASSERT_TRUE(ReceivedWithoutDelivering(*port, 5));
+    port->PurgeRead();
+    ProcessFor(300ms);
+    EXPECT_TRUE(counts.empty());
+}
+
+TEST_F(ThreadsTest, NoMonitoredEventsMeansNoEventThread)
+{
+    port->SetMonitorEvents({});
+    port->OnRxChar = [&](TObject*, std::int32_t count) { counts.push_back(count); };
+    port->Open();
+    EXPECT_EQ(port->EventMask(), 0u);
+    pty.Send("x");
+    ASSERT_TRUE(ReceivedWithoutDelivering(*port, 1));
+    ProcessFor(200ms);
+    EXPECT_TRUE(counts.empty());
+}
+
+TEST_F(ThreadsTest, FailingHandlerIsReportedAndLaterEventsStillArrive)
+{
+    port->OnRxChar = [&](TObject*, std::int32_t count) {
+        counts.push_back(count);
+        port->ReadText();
+        if (counts.size() == 1)
+            throw EVaCommError("handler failed");
+    };
+    port->Open();
+    pty.Send("1");
+    ASSERT_TRUE(ProcessUntil([&] { return counts.size() == 1; }));
+    pty.Send("2");
+    ASSERT_TRUE(ProcessUntil([&] { return counts.size() == 2; }));
+    EXPECT_EQ(errors, std::vector<std::string>{"handler failed"});
+}
+
+TEST_F(ThreadsTest, DeliveryQueuedWhenCloseBeginsRunsInsideCloseBeforeOnClose)
+{
+    std::vector<std::string> journal;
+    port->OnRxChar = [&](TObject*, std::int32_t count) {
+        journal.push_back("rx " + std::to_string(count) + (port->Active() ? " open" : " closed") + " " +
+                          port->ReadText());
+    };
+    port->OnClose = [&](TObject*) { journal.push_back("close"); };
+    port->Open();
+    pty.Send("last");
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (TThread::QueuedCalls() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(TThread::QueuedCalls(), 1);
+    port->Close();
+    EXPECT_EQ(journal, (std::vector<std::string>{"rx 4 open last", "close"}));
+}
+
+namespace {
+
+class RecordingClient : public IVaCommUser {
+public:
+    void HandleCommEvent(std::int32_t Mask) override { masks.push_back(Mask); }
+    void HandleCommData(const std::uint8_t* Data, std::int32_t Count) override
+    {
+        data.append(reinterpret_cast<const char*>(Data), static_cast<size_t>(Count));
+    }
+    std::vector<std::int32_t> masks;
+    std::string data;
+};
+
+}  // namespace
+
+TEST_F(ThreadsTest, ClientsTakeTheDataInsteadOfOnRxChar)
+{
+    auto client = std::make_shared<RecordingClient>();
+    TVaDispatcher dispatcher(client);
+    port->InsertClient(&dispatcher);
+    EXPECT_EQ(dispatcher.Comm(), port.get());
+    std::string rxBuf;
+    port->OnRxChar = [&](TObject*, std::int32_t count) { counts.push_back(count); };
+    port->OnRxBuf = [&](TObject*, const std::uint8_t* data, std::int32_t count) {
+        rxBuf.append(reinterpret_cast<const char*>(data), static_cast<size_t>(count));
+    };
+    port->Open();
+    pty.Send("to client");
+    ASSERT_TRUE(ProcessUntil([&] { return rxBuf.size() == 9; }));
+    EXPECT_EQ(client->data, "to client");
+    EXPECT_TRUE(counts.empty());
+
+    port->DisableControls();
+    pty.Send("!");
+    ASSERT_TRUE(ProcessUntil([&] { return rxBuf.size() == 10; }));
+    EXPECT_EQ(client->data, "to client") << "disabled: the client hears nothing";
+
+    // The dispatcher forwards writes while linked, and leaves the list when destroyed.
+    EXPECT_TRUE(dispatcher.WriteText("hi"));
+    EXPECT_EQ(pty.Receive(2), "hi");
+    port->RemoveClient(&dispatcher);
+    EXPECT_EQ(dispatcher.Comm(), nullptr);
+    EXPECT_FALSE(dispatcher.WriteChar('x'));
+}
+
+TEST_F(ThreadsTest, QueuedWritesArriveInOrderAndEachDrainIsOneTxEmpty)
+{
+    int txEmpty = 0;
+    port->OnTxEmpty = [&](TObject*) { ++txEmpty; };
+    port->Open();
+    for (const char c : std::string("\xC0\x04\x26\x15\xAA\x55"))
+        EXPECT_TRUE(port->WriteChar(c)) << "queued at once";
+    EXPECT_EQ(pty.Receive(6), "\xC0\x04\x26\x15\xAA\x55");
+    ASSERT_TRUE(ProcessUntil([&] { return txEmpty >= 1; }));
+    ProcessFor(100ms);
+    const int afterFirst = txEmpty;
+    EXPECT_LE(afterFirst, 2) << "one per drain: the six bytes left in one or two writes";
+    EXPECT_TRUE(port->WriteText("next"));
+    EXPECT_EQ(pty.Receive(4), "next");
+    ASSERT_TRUE(ProcessUntil([&] { return txEmpty == afterFirst + 1; }));
+    ProcessFor(100ms);
+    EXPECT_EQ(txEmpty, afterFirst + 1);
+}
+
+// A queue of eight bytes held full: the write thread has drained one byte and waits for the
+// user-interface thread with its transmit-empty delivery, which this test does not run.
+class FullQueueTest : public ThreadsTest {
+protected:
+    void SetUp() override
+    {
+        port->Buffers().SetWriteSize(8);
+        port->Buffers().SetWriteTimeout(200);
+        port->Open();
+        ASSERT_TRUE(port->WriteChar('1'));
+        ASSERT_EQ(pty.Receive(1), "1");
+        // Once the byte has left the queue, the thread waits with its delivery.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (port->WriteBufUsed() != 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        ASSERT_EQ(port->WriteBuf("abcdefgh", 8), 8);
+        EXPECT_EQ(port->WriteBufUsed(), 8);
+        EXPECT_EQ(port->WriteBufFree(), 0);
+    }
+};
+
+TEST_F(FullQueueTest, NextWriteFailsAfterTheTimeoutAndKeepsTheQueue)
+{
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        port->WriteChar('x');
+        FAIL() << "no exception";
+    } catch (const EVaCommError& e) {
+        EXPECT_STREQ(e.what(), "Output buffer is full. Please check comm status.");
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
+    EXPECT_EQ(port->WriteBufUsed(), 8);
+}
+
+TEST_F(FullQueueTest, OversizedWriteNeverFits)
+{
+    port->PurgeWrite();
+    EXPECT_EQ(port->WriteBufUsed(), 0);
+    EXPECT_THROW(port->WriteBuf("123456789", 9), EVaCommError);
+}
+
+TEST_F(FullQueueTest, CloseReturnsWithoutSendingTheQueue)
+{
+    port->Close();
+    EXPECT_EQ(pty.Drain(200ms), "");
+}
+
+TEST_F(FullQueueTest, PurgeWriteEmptiesTheQueueAndPurgeReadDoesNot)
+{
+    port->PurgeRead();
+    EXPECT_EQ(port->WriteBufUsed(), 8);
+    port->PurgeWrite();
+    EXPECT_EQ(port->WriteBufUsed(), 0);
+    ASSERT_TRUE(port->WriteText("ok"));
+    EXPECT_EQ(pty.Receive(2), "ok") << "the thread goes on after a purge";
+    EXPECT_EQ(pty.Drain(100ms), "");
+}
+
+TEST_F(ThreadsTest, FailingDeviceWritesAreRetriedWithAPause)
+{
+    port->Open();
+    pty.HangUp();
+    ASSERT_TRUE(port->WriteChar('x'));
+    ProcessFor(1000ms);
+    // Every retry reports its error batch; the pause keeps them to a handful a second.
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.front(), "Error retrieving statistics (5), Input/output error");
+    EXPECT_LE(errors.size(), 8u);
+    port->Close();
+}
+
+namespace {
+
+class JournalDisplay : public TVaDisplay {
+public:
+    JournalDisplay(std::vector<std::string>& journal) : TVaDisplay(nullptr), FJournal(journal) {}
+    void UpdateDisplay(TVaCustomComm*) override { FJournal.push_back("display"); }
+
+private:
+    std::vector<std::string>& FJournal;
+};
+
+}  // namespace
+
+TEST_F(ThreadsTest, DisplayIsRefreshedFirstAndForgottenWhenItGoes)
+{
+    std::vector<std::string> journal;
+    auto display = std::make_unique<JournalDisplay>(journal);
+    port->SetDisplay(display.get());
+    port->OnRxChar = [&](TObject*, std::int32_t) {
+        journal.push_back("rx");
+        port->ReadText();
+    };
+    port->Open();
+    pty.Send("x");
+    ASSERT_TRUE(ProcessUntil([&] { return journal.size() >= 2; }));
+    EXPECT_EQ(journal, (std::vector<std::string>{"display", "rx"}));
+    display.reset();
+    EXPECT_EQ(port->Display(), nullptr);
+    pty.Send("y");
+    ASSERT_TRUE(ProcessUntil([&] { return journal.size() >= 3; }));
+    EXPECT_EQ(journal.back(), "rx");
+}
