@@ -1,6 +1,6 @@
 #include "link/Protocol.h"
 
-#include <QLocale>
+#include "platform/framework/FormatFloat.h"
 
 namespace protocol {
 
@@ -88,19 +88,9 @@ QString SerialNumberText(std::span<const std::uint8_t, 5> bytes)
     return text;
 }
 
-QString VersionText(std::uint8_t tenths, QChar decimalSeparator)
-{
-    // Below 100 the two significant digits are exactly the byte's; from 100 on the value
-    // is rounded to whole units, halves away from zero (12.5 → 13).
-    if (tenths < 100)
-        return QStringLiteral("V%1%2%3").arg(tenths / 10).arg(decimalSeparator).arg(tenths % 10);
-    return QStringLiteral("V%1%2%3").arg((tenths + 5) / 10).arg(decimalSeparator).arg(0);
-}
-
 QString VersionText(std::uint8_t tenths)
 {
-    const QString point = QLocale().decimalPoint();
-    return VersionText(tenths, point.isEmpty() ? QChar('.') : point.at(0));
+    return "V" + QString::fromStdString(FormatFixed(tenths / 10.0, 2, 1));
 }
 
 }  // namespace protocol

@@ -69,10 +69,8 @@ int CanAddress(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b
 // Each byte is the character with that code; the text ends at the first zero byte, which
 // no field can show.
 QString SerialNumberText(std::span<const std::uint8_t, 5> bytes);
-// "V" and the version in tenths with one decimal, rounded to two significant digits
-// (28 → V2.8, 5 → V0.5, 125 → V13.0), with the given decimal separator.
-QString VersionText(std::uint8_t tenths, QChar decimalSeparator);
-// The same with the decimal separator of the current default locale.
+// "V" and the version in tenths in fixed-point notation, two significant digits and one
+// decimal, with the formatting locale's decimal separator (28 → V2.8, 5 → V0.5, 125 → V13.0).
 QString VersionText(std::uint8_t tenths);
 
 }  // namespace protocol

@@ -61,7 +61,8 @@ TVaCustomComm::TVaCustomComm(TComponent* AOwner)
     : TVaComponent(AOwner),
       FBuffers(std::make_unique<TVaBuffers>()),
       FFlowControl(std::make_unique<TVaFlowControl>()),
-      FEventChars(std::make_unique<TVaEventChars>())
+      FEventChars(std::make_unique<TVaEventChars>()),
+      FSettingsStore(std::make_unique<TSettingsStore>())
 {
     FBuffers->SetOnChange([this](TObject* Sender) { BuffersChanged(Sender); });
     FFlowControl->SetOnChange([this](TObject*) { WriteLineSettings(); });
@@ -273,6 +274,9 @@ void TVaCustomComm::OpenDevice()
 {
     const std::string path = DevicePath();
     const int error = FHandle.Open(path);
+    FLastCounters = {};
+    if (error == 0)
+        FHandle.Counters(FLastCounters);
     if (error == ENOENT)
         throw EVaCommError("Specified device not found (" + path + ").");
     if (error != 0)
@@ -527,12 +531,38 @@ TVaCommStatistics TVaCustomComm::GetStatistics()
 {
     std::lock_guard lock(FGlobalSection);
     TVaCommStatistics stats;
-    if (Active()) {
-        comm::QueueCounts counts;
-        if (const int error = FHandle.Counts(counts))
-            Fail("Error retrieving statistics", error);
-        stats.InQue = counts.received;
-        stats.OutQue = counts.unsent;
+    if (!Active())
+        return stats;
+    comm::QueueCounts counts;
+    if (const int error = FHandle.Counts(counts))
+        Fail("Error retrieving statistics", error);
+    stats.InQue = counts.received;
+    stats.OutQue = counts.unsent;
+
+    // Line errors are the driver's counts that grew since the last read (drivers without
+    // counts report none); reading them is what clears them.
+    comm::LineCounters now;
+    if (FHandle.Counters(now) == 0) {
+        const comm::LineCounters& was = FLastCounters;
+        if (now.bufOverrun != was.bufOverrun)
+            stats.Errors |= CE_RXOVER;
+        if (now.overrun != was.overrun)
+            stats.Errors |= CE_OVERRUN;
+        if (now.parity != was.parity)
+            stats.Errors |= CE_RXPARITY;
+        if (now.frame != was.frame)
+            stats.Errors |= CE_FRAME;
+        if (now.brk != was.brk)
+            stats.Errors |= CE_BREAK;
+        FLastCounters = now;
+    }
+    // Output held by hardware flow control while the peer's line is low.
+    int lines = 0;
+    if (FHandle.ModemLines(lines) == 0) {
+        if (FFlowControl->OutCtsFlow() && !(lines & comm::mlCTS))
+            stats.Flags |= 0x01;
+        if (FFlowControl->OutDsrFlow() && !(lines & comm::mlDSR))
+            stats.Flags |= 0x02;
     }
     return stats;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "serial/VaCommTypes.h"
 #include "serial/VaObjects.h"
 #include "serial/VaPrst.h"
+#include "serial/SettingsStore.h"
+
+class TStrings;
 
 class TVaCommEventThread;
 class TVaDisplay;
@@ -25,6 +29,28 @@ struct TVaCommStatistics {
     std::uint32_t Flags = 0;
     std::uint32_t InQue = 0;
     std::uint32_t OutQue = 0;
+};
+
+// The port-capabilities record that Properties returns.
+struct TCommProp {
+    std::uint16_t wPacketLength = 0;
+    std::uint16_t wPacketVersion = 0;
+    std::uint32_t dwServiceMask = 0;
+    std::uint32_t dwReserved1 = 0;
+    std::uint32_t dwMaxTxQueue = 0;
+    std::uint32_t dwMaxRxQueue = 0;
+    std::uint32_t dwMaxBaud = 0;
+    std::uint32_t dwProvSubType = 0;
+    std::uint32_t dwProvCapabilities = 0;
+    std::uint32_t dwSettableParams = 0;
+    std::uint32_t dwSettableBaud = 0;
+    std::uint16_t wSettableData = 0;
+    std::uint16_t wSettableStopParity = 0;
+    std::uint32_t dwCurrentTxQueue = 0;
+    std::uint32_t dwCurrentRxQueue = 0;
+    std::uint32_t dwProvSpec1 = 0;
+    std::uint32_t dwProvSpec2 = 0;
+    char16_t wcProvChar[1] = {};
 };
 
 // The serial port component: line settings, open and close, a write queue drained by a
@@ -81,6 +107,8 @@ public:
     void SetUserBaudrate(std::int32_t Value);
     std::string Version() const;
     void SetVersion(const std::string&) {}
+    TSettingsStore& SettingsStore() { return *FSettingsStore; }
+    void SetSettingsStore(const TSettingsStore& Value) { FSettingsStore->Assign(Value); }
     // Refreshed before each event batch; cleared when that component goes away.
     TVaDisplay* Display() const { return FDisplay; }
     void SetDisplay(TVaDisplay* Value);
@@ -107,6 +135,19 @@ public:
     int Handle() const { return FHandle.Fd(); }
     bool SyncThreads() const { return FSyncThreads; }
     void SetSyncThreads(bool Value) { FSyncThreads = Value; }
+    // Modem input lines, read from the device at each access; false while closed.
+    bool CTS();
+    bool DSR();
+    bool RING();
+    bool RLSD();
+    // Transmission hold states from the status read; false while closed.
+    bool CTSHold();
+    bool DSRHold();
+    bool RLSDHold();
+    bool XOffHold();
+    bool XOffSent();
+    // The port's capabilities; refused while closed.
+    TCommProp Properties();
 
     // --- operations
     void Open();
@@ -133,6 +174,20 @@ public:
     void PurgeRead() { Purge(PURGE_RXABORT | PURGE_RXCLEAR); }
     void PurgeWrite() { Purge(PURGE_TXABORT | PURGE_TXCLEAR); }
     void PurgeReadWrite() { Purge(PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR); }
+    // Line control: nothing while closed. DTR and RTS refuse while they do handshaking.
+    void SetDTR(bool Value);
+    void SetRTS(bool Value);
+    void SetXon(bool Value);
+    void SetBreak(bool Value);
+    void ResetDev();
+    // Takes the line settings from the device's current driver settings.
+    void ResetPortParameters();
+    // The port names that open a device present on this machine.
+    void GetComPortNames(TStrings& Value);
+    // Keep the line settings in the settings store; LoadSettings is false (and changes
+    // nothing) when the store holds none.
+    void SaveSettings();
+    bool LoadSettings();
     void EnableControls() { FControlsEnabled = true; }
     void DisableControls() { FControlsEnabled = false; }
 
@@ -173,6 +228,11 @@ private:
     void ApplyEventMask();
     void Purge(std::uint32_t Flags);
     void CheckLineErrors();
+    void EscapeFunction(const std::function<int()>& call);
+    std::uint32_t ModemStatus();
+    // The settings file and section of the store, the defaults stored when first used.
+    std::string SettingsFile();
+    std::string SettingsGroup();
     void BuffersChanged(TObject* Sender);
     // Stores value, rewrites the line settings and restores the old value when that fails.
     template <typename T>
@@ -204,6 +264,8 @@ private:
     bool FUpdateDCB = true;
     std::int32_t FUserBaudrate = 0;
     TVaDisplay* FDisplay = nullptr;  // not owned
+    std::unique_ptr<TSettingsStore> FSettingsStore;
+    comm::LineCounters FLastCounters;  // line error counts at the last statistics read
     bool FSyncThreads = true;
 };
 

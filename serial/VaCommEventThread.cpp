@@ -3,9 +3,39 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
+#include "platform/comm/SerialDevice.h"
 #include "serial/VaComm.h"
+
+namespace {
+
+// Line changes and errors are not announced by the device here; where the driver counts
+// them they are found by comparing its counts this often.
+constexpr int kCounterPollMs = 50;
+constexpr std::uint32_t kCountedEvents = EV_CTS | EV_DSR | EV_RING | EV_RLSD | EV_BREAK | EV_ERR;
+
+std::uint32_t CountedChanges(const comm::LineCounters& was, const comm::LineCounters& now)
+{
+    std::uint32_t mask = 0;
+    if (now.cts != was.cts)
+        mask |= EV_CTS;
+    if (now.dsr != was.dsr)
+        mask |= EV_DSR;
+    if (now.rng != was.rng)
+        mask |= EV_RING;
+    if (now.dcd != was.dcd)
+        mask |= EV_RLSD;
+    if (now.brk != was.brk)
+        mask |= EV_BREAK;
+    if (now.frame != was.frame || now.overrun != was.overrun || now.parity != was.parity ||
+        now.bufOverrun != was.bufOverrun)
+        mask |= EV_ERR;
+    return mask;
+}
+
+}  // namespace
 
 TVaCommEventThread::TVaCommEventThread(TVaCustomComm* AOwner, int Device, std::uint32_t Mask)
     : FOwner(AOwner), FDevice(Device), FMask(Mask)
@@ -36,24 +66,34 @@ void TVaCommEventThread::Execute()
     wake.data.fd = FEvent.Handle();
     ::epoll_ctl(epoll, EPOLL_CTL_ADD, FEvent.Handle(), &wake);
 
-    // Only received characters are announced by the device itself on this platform.
-    bool deviceWatched = (FMask & EV_RXCHAR) != 0;
-    if (deviceWatched) {
+    comm::LineCounters counters;
+    bool counting = (FMask & kCountedEvents) != 0 && comm::ReadCounters(FDevice, counters) == 0;
+
+    if (FMask & EV_RXCHAR) {
         epoll_event device{};
         device.events = EPOLLIN | EPOLLET;
         device.data.fd = FDevice;
-        deviceWatched = ::epoll_ctl(epoll, EPOLL_CTL_ADD, FDevice, &device) == 0;
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, FDevice, &device);
     }
 
     while (!Terminated()) {
         epoll_event events[2];
-        const int n = ::epoll_wait(epoll, events, 2, -1);
+        const int n = ::epoll_wait(epoll, events, 2, counting ? kCounterPollMs : -1);
         if (n < 0 && errno != EINTR)
             break;
         if (Terminated())
             break;
         std::uint32_t mask = 0;
-        for (int i = 0; i < n; ++i) {
+        if (counting) {
+            comm::LineCounters now;
+            if (comm::ReadCounters(FDevice, now) == 0) {
+                mask |= CountedChanges(counters, now) & FMask;
+                counters = now;
+            } else {
+                counting = false;  // the device is gone
+            }
+        }
+        for (int i = 0; i < std::max(n, 0); ++i) {
             if (events[i].data.fd != FDevice)
                 continue;
             if (events[i].events & EPOLLIN)
@@ -61,7 +101,6 @@ void TVaCommEventThread::Execute()
             if (events[i].events & (EPOLLHUP | EPOLLERR)) {
                 // The device is gone: stop waiting on it, idle until Stop.
                 ::epoll_ctl(epoll, EPOLL_CTL_DEL, FDevice, nullptr);
-                deviceWatched = false;
             }
         }
         if (mask == 0)

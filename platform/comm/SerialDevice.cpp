@@ -108,7 +108,7 @@ int SerialDevice::Open(const std::string& path)
         return error;
     }
     // Keeps out other programs that do not take the lock (root can still get through).
-    ::ioctl(fd, TIOCEXCL);
+    FExclusive = ::ioctl(fd, TIOCEXCL) == 0;
     FFd = fd;
     return 0;
 }
@@ -117,9 +117,11 @@ void SerialDevice::Close()
 {
     if (FFd < 0)
         return;
-    ::ioctl(FFd, TIOCNXCL);
+    if (FExclusive)
+        ::ioctl(FFd, TIOCNXCL);
     ::close(FFd);
     FFd = -1;
+    FExclusive = false;
 }
 
 int SerialDevice::WriteSettings(const LineSettings& s)
@@ -201,7 +203,6 @@ int SerialDevice::ReadSettings(LineSettings& s) const
     termios t{};
     if (::tcgetattr(FFd, &t) != 0)
         return errno;
-    s = LineSettings{};
     unsigned speed = 0;
     if (GetSpeed(FFd, speed) != 0) {
         const speed_t code = ::cfgetospeed(&t);
@@ -217,6 +218,7 @@ int SerialDevice::ReadSettings(LineSettings& s) const
     case CS7: s.ByteSize = 7; break;
     default: s.ByteSize = 8; break;
     }
+    s.Parity = 0;
     if (t.c_cflag & PARENB) {
         const bool odd = (t.c_cflag & PARODD) != 0;
         if (t.c_cflag & CMSPAR)
@@ -225,25 +227,40 @@ int SerialDevice::ReadSettings(LineSettings& s) const
             s.Parity = odd ? 1 : 2;
     }
     s.StopBits = (t.c_cflag & CSTOPB) ? 2 : 0;
-    s.Flags = fBinary;
+
+    std::uint32_t flags = s.Flags & ~(fParity | fOutxCtsFlow | fOutX | fInX);
+    flags |= fBinary;
     if (t.c_iflag & INPCK)
-        s.Flags |= fParity;
+        flags |= fParity;
     if (t.c_cflag & CRTSCTS)
-        s.Flags |= fOutxCtsFlow | fRtsControlHandshake;
+        flags = (flags & ~fRtsControlMask) | fOutxCtsFlow | fRtsControlHandshake;
     if (t.c_iflag & IXON)
-        s.Flags |= fOutX;
+        flags |= fOutX;
     if (t.c_iflag & IXOFF)
-        s.Flags |= fInX;
+        flags |= fInX;
     int lines = 0;
     if (ModemLines(lines) == 0) {
-        if ((lines & mlDTR) != 0)
-            s.Flags |= fDtrControlEnable;
-        if ((lines & mlRTS) != 0 && !(t.c_cflag & CRTSCTS))
-            s.Flags |= fRtsControlEnable;
+        flags = (flags & ~fDtrControlMask) | ((lines & mlDTR) ? fDtrControlEnable : 0);
+        if (!(t.c_cflag & CRTSCTS))
+            flags = (flags & ~fRtsControlMask) | ((lines & mlRTS) ? fRtsControlEnable : 0);
     }
+    s.Flags = flags;
     s.XonChar = static_cast<char>(t.c_cc[VSTART]);
     s.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
     return 0;
+}
+
+int ReadDeviceSettings(const std::string& path, LineSettings& settings)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno;
+    SerialDevice device;
+    device.FFd = fd;  // closed by the device's destructor
+    return device.ReadSettings(settings);
 }
 
 int SerialDevice::Counts(QueueCounts& counts) const
@@ -362,13 +379,18 @@ int SerialDevice::SetOutputFlow(bool on)
     return 0;
 }
 
-int SerialDevice::Counters(LineCounters& c) const
+int ReadCounters(int fd, LineCounters& c)
 {
     serial_icounter_struct ic{};
-    if (const int error = CallIoctl(FFd, TIOCGICOUNT, &ic))
+    if (const int error = CallIoctl(fd, TIOCGICOUNT, &ic))
         return error;
     c = LineCounters{ic.cts, ic.dsr, ic.rng, ic.dcd, ic.frame, ic.overrun, ic.parity, ic.brk, ic.buf_overrun};
     return 0;
+}
+
+int SerialDevice::Counters(LineCounters& c) const
+{
+    return ReadCounters(FFd, c);
 }
 
 int SerialDevice::Capabilities(PortCapabilities& caps) const

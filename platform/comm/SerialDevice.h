@@ -63,7 +63,10 @@ public:
     // control and characters, DTR and RTS levels, no hang-up on close. Devices without
     // modem-control lines (pseudo-terminals) keep the rest of the settings.
     int WriteSettings(const LineSettings& settings);
-    // Reads the driver's current settings back into a record.
+    // Reads the driver's current settings into a record: speed, data bits, parity, stop bits,
+    // parity check, RTS/CTS and XON/XOFF flow control, DTR and RTS levels (where the device
+    // has such lines) and the XON/XOFF characters. Fields the driver does not keep (limits,
+    // error, end-of-file and event characters) are left as the caller filled them.
     int ReadSettings(LineSettings& settings) const;
 
     int Counts(QueueCounts& counts) const;
@@ -85,7 +88,9 @@ public:
     int Capabilities(PortCapabilities& caps) const;
 
 private:
+    friend int ReadDeviceSettings(const std::string& path, LineSettings& settings);
     int FFd = -1;
+    bool FExclusive = false;  // this descriptor set the device's exclusive mode
 };
 
 // One non-blocking write to fd (EINTR retried; EAGAIN is a count of 0 without error). For
@@ -100,6 +105,13 @@ struct WaitItem {
     short events;
 };
 int WaitFirst(const WaitItem* items, int count, int timeoutMs);
+
+// The line counters of an open descriptor (for threads that share a device's descriptor).
+int ReadCounters(int fd, LineCounters& counters);
+
+// Reads the current settings of the device at path without taking it: opened read-only,
+// not exclusively, and closed again.
+int ReadDeviceSettings(const std::string& path, LineSettings& settings);
 
 // Whether an errno from a modem-control call means "this device has no such lines".
 bool IsUnsupported(int error);

@@ -82,6 +82,8 @@ protected:
             poll.VaComm1RxChar(sender, count);
         };
     }
+    // A delivery still queued runs inside Close: close while the poll is alive.
+    ~LivePollTest() override { port.Close(); }
 
     // One tick, and the request it sent as the controller receives it. The event loop runs
     // meanwhile, as it does between the window timer's ticks: the write thread reports each
@@ -287,6 +289,8 @@ TEST(TReceiveBuffers, StoresOnlyInsideTheSelectedBuffer)
 // The same cycle against the controller stand-in.
 class LivePollSimTest : public testing::Test {
 protected:
+    ~LivePollSimTest() override { port.Close(); }
+
     void Start(const std::vector<std::string>& args)
     {
         sim = std::make_unique<SimProcess>(args);

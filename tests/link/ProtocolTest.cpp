@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "platform/framework/FormatFloat.h"
+
 #include "link/Protocol.h"
 
 using namespace protocol;
@@ -160,16 +162,14 @@ TEST(Decode, VersionTextHasTwoSignificantDigits)
         {28, "V2.8"}, {5, "V0.5"}, {0, "V0.0"}, {99, "V9.9"},
         {100, "V10.0"}, {104, "V10.0"}, {105, "V11.0"}, {125, "V13.0"}, {255, "V26.0"},
     };
+    const ScopedFormatLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     for (const Case& c : cases)
-        EXPECT_EQ(VersionText(static_cast<std::uint8_t>(c.tenths), '.'), c.expected) << c.tenths;
+        EXPECT_EQ(VersionText(static_cast<std::uint8_t>(c.tenths)), c.expected) << c.tenths;
 }
 
 TEST(Decode, VersionTextUsesTheLocalesDecimalSeparator)
 {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const ScopedFormatLocale german(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(VersionText(28), "V2,8");
-    QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(VersionText(28), "V2.8");
-    QLocale::setDefault(saved);
+    EXPECT_EQ(VersionText(125), "V13,0");
 }

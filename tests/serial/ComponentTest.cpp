@@ -49,12 +49,12 @@ protected:
         return cfgetospeed(&t);
     }
 
-    ScopedConfigHome home;
-    PseudoTerminal pty;
-    std::unique_ptr<TVaComm> port = std::make_unique<TVaComm>(nullptr);
     int opened = 0;
     int closed = 0;
     bool activeInOnClose = true;
+    ScopedConfigHome home;
+    PseudoTerminal pty;
+    std::unique_ptr<TVaComm> port = std::make_unique<TVaComm>(nullptr);
 };
 
 }  // namespace

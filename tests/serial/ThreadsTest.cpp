@@ -61,12 +61,22 @@ protected:
         port->SetBaudrate(br19200);
         SetApplicationExceptionHandler([this](const std::string& message) { errors.push_back(message); });
     }
-    ~ThreadsTest() override { SetApplicationExceptionHandler(nullptr); }
+    // The handlers may refer to the test body's locals, which are gone by now: a delivery
+    // still queued must not reach them when the port closes.
+    ~ThreadsTest() override
+    {
+        port->OnRxChar = nullptr;
+        port->OnRxBuf = nullptr;
+        port->OnTxEmpty = nullptr;
+        port->OnClose = nullptr;
+        port.reset();
+        SetApplicationExceptionHandler(nullptr);
+    }
 
-    PseudoTerminal pty;
-    std::unique_ptr<TVaComm> port = std::make_unique<TVaComm>(nullptr);
     std::vector<int> counts;  // Count of each OnRxChar
     std::vector<std::string> errors;
+    PseudoTerminal pty;
+    std::unique_ptr<TVaComm> port = std::make_unique<TVaComm>(nullptr);
 };
 
 }  // namespace

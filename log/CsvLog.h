@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/framework/DateTime.h"
+
+// The CSV log of live readings: two header lines, then one line per valid reading with the
+// time of day and the four lambda values, each line ended by CR LF.
+//
+// Every line is handed to the disk as it is written, so a crash or power loss loses no
+// reading that was already shown. A failing write closes the log before it reports the
+// failure, so a full disk or a removed stick is reported once and logging ends cleanly.
+// Runs on the user-interface thread.
+class TCsvLog {
+public:
+    TCsvLog() = default;
+    ~TCsvLog();
+    TCsvLog(const TCsvLog&) = delete;
+    TCsvLog& operator=(const TCsvLog&) = delete;
+
+    bool Logging() const { return FFd >= 0; }
+    // The path of the last log started; kept after it stops.
+    const std::string& LogFileName() const { return FLogFileName; }
+
+    // Creates the file or empties an existing one and writes the header. Raises EInOutError
+    // (and is not logging) when that fails.
+    void Start(const std::string& path, TDateTime now = Now());
+    // Appends the line of one reading. A failure closes the log, then raises EInOutError.
+    void WriteReading(const std::array<float, 4>& meters, TDateTime now = Now());
+    // Closes the log; nothing when none is open.
+    void Stop();
+
+    // "KORVANT Log V1.0  " and the date in the locale's short date format.
+    static std::string HeaderLine(TDateTime now);
+    static constexpr const char* kColumnLine = "Time, CH1, CH2, CH3, CH4";
+    // The time in the locale's long time format, then ", " and each value with three
+    // decimals; the decimal separator is always "." so that no value splits into two fields.
+    static std::string DataLine(TDateTime now, const std::array<float, 4>& meters);
+
+private:
+    void WriteLine(const std::string& line);
+    [[noreturn]] void Fail(const std::string& what, int error);
+
+    int FFd = -1;
+    std::string FLogFileName;
+};

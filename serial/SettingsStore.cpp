@@ -1,0 +1,11 @@
+#include "serial/SettingsStore.h"
+
+void TSettingsStore::Assign(const TPersistent& Source)
+{
+    if (const auto* source = dynamic_cast<const TSettingsStore*>(&Source)) {
+        FKey = source->FKey;
+        FLocation = source->FLocation;
+        FRegRoot = source->FRegRoot;
+        FSection = source->FSection;
+    }
+}
