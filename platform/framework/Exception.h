@@ -22,3 +22,9 @@ class ERangeError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// Raised when a file operation fails; the message names the file and the system's reason.
+class EInOutError : public Exception {
+public:
+    using Exception::Exception;
+};

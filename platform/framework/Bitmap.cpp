@@ -1,0 +1,44 @@
+#include "platform/framework/Bitmap.h"
+
+TBitmap::TBitmap() : FCanvas(std::make_unique<TCanvas>(&FImage)) {}
+
+TBitmap::TBitmap(int Width, int Height) : TBitmap()
+{
+    SetSize(Width, Height);
+}
+
+void TBitmap::SetSize(int Width, int Height)
+{
+    Width = std::max(0, Width);
+    Height = std::max(0, Height);
+    if (Width == FImage.width() && Height == FImage.height())
+        return;
+    FCanvas->Release();
+    if (Width == 0 || Height == 0) {
+        FImage = QImage();
+    } else {
+        FImage = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
+        FImage.fill(Qt::white);
+    }
+    FCanvas->SetTarget(&FImage);
+}
+
+const QImage& TBitmap::Image() const
+{
+    FCanvas->Release();
+    return FImage;
+}
+
+void TBitmap::Assign(const TPersistent& Source)
+{
+    const auto* src = dynamic_cast<const TBitmap*>(&Source);
+    if (!src) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (src == this)
+        return;
+    FCanvas->Release();
+    FImage = src->Image().copy();
+    FCanvas->SetTarget(&FImage);
+}

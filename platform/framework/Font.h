@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include <QFont>
+
+#include "platform/framework/Color.h"
+#include "platform/framework/Persistent.h"
+#include "platform/framework/Set.h"
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyle>;
+
+// A font by typeface, character height in pixels, style and colour. Size is in points at
+// 96 dpi (size 8 is 11 pixels). Every change that alters the font fires OnChange.
+class TFont : public TPersistent {
+public:
+    TFont() = default;
+    std::string ClassName() const override { return "TFont"; }
+
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& Value);
+    // Character height in pixels.
+    int Height() const { return FHeight; }
+    void SetHeight(int Value);
+    int Size() const;
+    void SetSize(int Points);
+    TFontStyles Style() const { return FStyle; }
+    void SetStyle(TFontStyles Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+
+    void Assign(const TPersistent& Source) override;
+
+    // The Qt font this stands for; well-known typefaces of other desktops map to metric
+    // compatible ones installed here, and text is drawn without antialiasing.
+    QFont ToQFont() const;
+
+    TNotifyEvent OnChange;
+
+private:
+    void Changed() { Fire(OnChange, this); }
+
+    std::string FName = "Arial";
+    int FHeight = 11;
+    TFontStyles FStyle;
+    TColor FColor = clWindowText;
+};
+
+// The installed typeface that stands in for a requested one.
+std::string ResolveFontFamily(const std::string& Name);

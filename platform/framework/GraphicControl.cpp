@@ -1,0 +1,223 @@
+#include "platform/framework/GraphicControl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+
+#include "platform/framework/ApplicationErrors.h"
+
+namespace {
+
+TShiftState ShiftOf(const QMouseEvent* e)
+{
+    TShiftState s;
+    if (e->modifiers() & Qt::ShiftModifier)
+        s.Include(ssShift);
+    if (e->modifiers() & Qt::AltModifier)
+        s.Include(ssAlt);
+    if (e->modifiers() & Qt::ControlModifier)
+        s.Include(ssCtrl);
+    if (e->buttons() & Qt::LeftButton)
+        s.Include(ssLeft);
+    if (e->buttons() & Qt::RightButton)
+        s.Include(ssRight);
+    if (e->buttons() & Qt::MiddleButton)
+        s.Include(ssMiddle);
+    return s;
+}
+
+bool ButtonOf(const QMouseEvent* e, TMouseButton& b)
+{
+    switch (e->button()) {
+    case Qt::LeftButton: b = mbLeft; return true;
+    case Qt::RightButton: b = mbRight; return true;
+    case Qt::MiddleButton: b = mbMiddle; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+TGraphicControl::TGraphicControl(TComponent* AOwner, QWidget* AParent)
+    : QWidget(AParent ? AParent : dynamic_cast<QWidget*>(AOwner)), TComponent(AOwner)
+{
+    FCanvas.OnDrawn = [this](const TRect& r) {
+        if (!FPainting)
+            update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    };
+    FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
+}
+
+TGraphicControl::~TGraphicControl()
+{
+    FCanvas.Release();
+    FCanvas.OnDrawn = nullptr;
+}
+
+void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    setGeometry(ALeft, ATop, std::max(0, AWidth), std::max(0, AHeight));
+    EnsureImage();
+}
+
+void TGraphicControl::SetColor(TColor Value)
+{
+    if (Value == FColor)
+        return;
+    FColor = Value;
+    Invalidate();
+}
+
+void TGraphicControl::SetVisible(bool Value)
+{
+    FVisible = Value;
+    if (parentWidget())
+        QWidget::setVisible(Value);
+    else if (!Value)
+        QWidget::hide();
+}
+
+void TGraphicControl::SetCaption(const std::string& Value)
+{
+    if (Value == FCaption)
+        return;
+    FCaption = Value;
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TGraphicControl::SetHint(const std::string& Value)
+{
+    FHint = Value;
+    QString tip = QString::fromUtf8(Value.data(), static_cast<qsizetype>(Value.size()));
+    tip.replace(QChar(13), QChar(10));
+    setToolTip(FShowHint ? tip : QString());
+}
+
+void TGraphicControl::SetShowHint(bool Value)
+{
+    FShowHint = Value;
+    SetHint(FHint);
+}
+
+void TGraphicControl::Invalidate()
+{
+    FNeedsPaint = true;
+    update();
+}
+
+void TGraphicControl::Repaint()
+{
+    PaintImage();
+    update();
+}
+
+const QImage& TGraphicControl::Image()
+{
+    EnsureImage();
+    FCanvas.Release();
+    return FImage;
+}
+
+std::intptr_t TGraphicControl::Perform(unsigned Msg, std::intptr_t WParam, std::intptr_t LParam)
+{
+    TMessage m{Msg, WParam, LParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TGraphicControl::WndProc(TMessage& Message)
+{
+    if (Message.Msg == CM_FONTCHANGED)
+        Invalidate();
+}
+
+void TGraphicControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TGraphicControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TGraphicControl::Click()
+{
+    Fire(OnClick, this);
+}
+
+void TGraphicControl::EnsureImage()
+{
+    const QSize size(std::max(1, width()), std::max(1, height()));
+    if (FImage.size() == size)
+        return;
+    FCanvas.Release();
+    FImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    FImage.fill(Qt::transparent);
+    FCanvas.SetTarget(&FImage);
+    FNeedsPaint = true;
+}
+
+void TGraphicControl::PaintImage()
+{
+    if (FPainting)
+        return;
+    EnsureImage();
+    FPainting = true;
+    FCanvas.Release();
+    FImage.fill(FOpaque ? ToQColor(FColor) : QColor(Qt::transparent));
+    FCanvas.Font().Assign(FFont);
+    ++FPaintCount;
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas.Release();
+        FPainting = false;
+        throw;
+    }
+    FCanvas.Release();
+    FPainting = false;
+    FNeedsPaint = false;
+}
+
+void TGraphicControl::paintEvent(QPaintEvent* event)
+{
+    // Failures go to the application's error handler, never through the event loop.
+    if (FNeedsPaint)
+        GuardedCall([this] { PaintImage(); });
+    FCanvas.Release();
+    QPainter p(this);
+    p.drawImage(event->rect(), FImage, event->rect());
+}
+
+void TGraphicControl::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    EnsureImage();
+}
+
+void TGraphicControl::mousePressEvent(QMouseEvent* event)
+{
+    TMouseButton b;
+    if (!ButtonOf(event, b))
+        return;
+    const QPoint pos = event->position().toPoint();
+    const TShiftState shift = ShiftOf(event);
+    GuardedCall([&] { MouseDown(b, shift, pos.x(), pos.y()); });
+}
+
+void TGraphicControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    TMouseButton b;
+    if (!ButtonOf(event, b))
+        return;
+    const QPoint pos = event->position().toPoint();
+    const TShiftState shift = ShiftOf(event);
+    GuardedCall([&] {
+        MouseUp(b, shift, pos.x(), pos.y());
+        if (b == mbLeft && rect().contains(pos))
+            Click();
+    });
+}

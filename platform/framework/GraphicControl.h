@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QImage>
+#include <QWidget>
+
+#include "platform/framework/Canvas.h"
+#include "platform/framework/Component.h"
+#include "platform/framework/Font.h"
+#include "platform/framework/Set.h"
+#include "platform/framework/Types.h"
+
+// A message sent to a control with Perform (the flash timer's tick, a caption change).
+struct TMessage {
+    unsigned Msg = 0;
+    std::intptr_t WParam = 0;
+    std::intptr_t LParam = 0;
+    std::intptr_t Result = 0;
+};
+
+inline constexpr unsigned WM_USER = 0x0400;
+inline constexpr unsigned CM_TEXTCHANGED = 0xB018;
+inline constexpr unsigned CM_FONTCHANGED = 0xB008;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+
+// A control without a window of its own, drawn by Paint. It is a Qt widget that paints into
+// an off-screen image and shows that image: a full paint (after Invalidate or Repaint)
+// redraws the whole image through Paint, while drawing on Canvas at any other time changes
+// only the pixels drawn and shows just those, so a control can move one part of its picture
+// without painting the rest again.
+//
+// Ownership follows both models: the owner component frees it, or its Qt parent does, and
+// whichever goes first takes it off the other's list. A control whose owner is a widget is
+// placed on that widget unless a parent is given.
+class TGraphicControl : public QWidget, public TComponent {
+public:
+    explicit TGraphicControl(TComponent* AOwner, QWidget* AParent = nullptr);
+    ~TGraphicControl() override;
+
+    std::string ClassName() const override { return "TGraphicControl"; }
+
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    void SetLeft(int Value) { SetBounds(Value, Top(), Width(), Height()); }
+    void SetTop(int Value) { SetBounds(Left(), Value, Width(), Height()); }
+    void SetWidth(int Value) { SetBounds(Left(), Top(), Value, Height()); }
+    void SetHeight(int Value) { SetBounds(Left(), Top(), Width(), Value); }
+    TRect ClientRect() const { return {0, 0, Width(), Height()}; }
+
+    TCanvas& Canvas() { return FCanvas; }
+    TFont& Font() { return FFont; }
+    void SetFont(const TFont& Value) { FFont.Assign(Value); }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+
+    // The Visible property: true unless the control was hidden, whether or not its window
+    // is on the screen yet.
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& Value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+
+    // Schedules a full paint.
+    void Invalidate();
+    // Paints the whole control now.
+    void Repaint();
+    // The control's picture as it stands.
+    const QImage& Image();
+    int PaintCount() const { return FPaintCount; }
+
+    std::intptr_t Perform(unsigned Msg, std::intptr_t WParam, std::intptr_t LParam);
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+protected:
+    virtual void Paint() {}
+    // Message dispatch; overrides handle their messages and pass the rest on.
+    virtual void WndProc(TMessage& Message);
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void Click();
+    bool Painting() const { return FPainting; }
+    // An opaque control fills its image with Color before Paint; otherwise what it does not
+    // paint shows the parent.
+    void SetOpaque(bool Value) { FOpaque = Value; }
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void PaintImage();
+    void EnsureImage();
+
+    QImage FImage;
+    TCanvas FCanvas;
+    TFont FFont;
+    TColor FColor = clBtnFace;
+    std::string FCaption;
+    std::string FHint;
+    bool FShowHint = false;
+    bool FVisible = true;
+    bool FOpaque = false;
+    bool FPainting = false;
+    bool FNeedsPaint = true;
+    int FPaintCount = 0;
+};
