@@ -4,7 +4,7 @@ BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test clean
+.PHONY: all setup configure build test demo clean
 
 all: build
 
@@ -19,6 +19,9 @@ build: configure
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+demo: build
+	scripts/demo $(BUILD)/bin
 
 clean:
 	rm -rf $(BUILD)

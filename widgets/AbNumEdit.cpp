@@ -572,8 +572,11 @@ void TAbNumEdit::keyPressEvent(QKeyEvent* event)
     }
 
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // Keys that would change the text; with the editor locked they are all refused.
     const bool editing = enter || key == Qt::Key_Backspace || key == Qt::Key_Delete ||
-                         (!event->text().isEmpty() && event->text()[0].isPrint());
+                         (!event->text().isEmpty() && event->text()[0].isPrint()) ||
+                         event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+                         event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
     if (!FEditorEnabled) {
         if (editing) {
             QApplication::beep();

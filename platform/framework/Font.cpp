@@ -21,6 +21,8 @@ std::string ResolveFontFamily(const std::string& Name)
         {"arial", "Liberation Sans"},
         {"helvetica", "Liberation Sans"},
         {"system", "Liberation Sans"},
+        {"ms sans serif", "Liberation Sans"},
+        {"tahoma", "Liberation Sans"},
         {"times new roman", "Liberation Serif"},
         {"courier new", "Liberation Mono"},
     };

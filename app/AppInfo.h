@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+inline const QString kProgramName = QStringLiteral("KORVANT Monitor");
+inline const QString kMakerAddress = QStringLiteral("https://www.korvant.example");
+inline const QString kSupportAddress = QStringLiteral("https://www.korvant.example/Uego_support");

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+// The program's logo, drawn for it: the name on a dark plate with a lambda and a trace.
+QPixmap KorvantLogo(QSize size);
