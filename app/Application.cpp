@@ -1,13 +1,16 @@
 #include "app/Application.h"
 
 #include "app/Unit1NC.h"
+#include "app/Unit2.h"
 #include "app/Unit4.h"
 #include "app/Unit7.h"
 
 TKorvantApplication::TKorvantApplication() : FForm1(std::make_unique<TForm1>())
 {
-    FAboutForm = new TAboutForm(FForm1.get());  // the main window frees it
+    FConfigForm = new TConfigForm(*FForm1);     // the main window frees it
+    FAboutForm = new TAboutForm(FForm1.get());  // likewise
     FComPortForm = new TComPortForm(*FForm1);   // likewise
+    FForm1->ConfigForm = FConfigForm;
     FForm1->AboutForm = FAboutForm;
     FForm1->ComPortForm = FComPortForm;
 }

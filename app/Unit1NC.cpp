@@ -12,6 +12,7 @@
 
 #include "app/DesignSettings.h"
 #include "app/Logo.h"
+#include "app/Unit2.h"
 #include "app/Unit4.h"
 #include "app/Unit7.h"
 #include "app/WindowFonts.h"
@@ -122,6 +123,7 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     // Every handler goes through the application's error handling: no exception crosses
     // the event loop.
     const auto guarded = [](auto handler) { return [handler] { GuardedCall(handler); }; };
+    connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
     connect(Timer2, &QTimer::timeout, this, guarded([this] { Timer2Timer(); }));
     connect(LogStartButton, &QPushButton::clicked, this, guarded([this] { LogStartClick(); }));
     connect(LogStopButton, &QPushButton::clicked, this, guarded([this] { LogStopClick(); }));
@@ -152,6 +154,20 @@ void TForm1::showEvent(QShowEvent* event)
         const QRect frame = frameGeometry();
         move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
+}
+
+void TForm1::SetTimer1Enabled(bool Value)
+{
+    if (Value)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void TForm1::Timer1Timer()
+{
+    if (ConfigForm)
+        ConfigForm->Timer1Timer();
 }
 
 void TForm1::Timer2Timer()
@@ -257,11 +273,8 @@ void TForm1::ComPortMenuClick()
 
 void TForm1::Config1Click()
 {
-    if (ConfigForm) {
-        ConfigForm->show();
-        ConfigForm->raise();
-        ConfigForm->activateWindow();
-    }
+    if (ConfigForm)
+        ConfigForm->ShowWindow();
 }
 
 void TForm1::About1Click()
@@ -292,7 +305,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     GuardedCall([this] { FormClose(); });
     event->accept();
     // Closing the main window ends the program, whatever other windows are open.
-    for (QWidget* window : {static_cast<QWidget*>(ComPortForm), static_cast<QWidget*>(AboutForm), ConfigForm}) {
+    for (QWidget* window : {static_cast<QWidget*>(ComPortForm), static_cast<QWidget*>(AboutForm),
+                            static_cast<QWidget*>(ConfigForm)}) {
         if (window)
             window->close();
     }

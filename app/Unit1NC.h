@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "config/ConfigFields.h"
 #include "link/LiveDisplays.h"
 #include "link/LivePoll.h"
 #include "link/ReceiveBuffers.h"
@@ -23,6 +24,7 @@ class TAbLED;
 class TAbValueInd;
 class TAboutForm;
 class TComPortForm;
+class TConfigForm;
 class TObject;
 class TVaComm;
 
@@ -33,7 +35,7 @@ class TVaComm;
 // once, naming the device.
 //
 // Everything runs on the user-interface thread.
-class TForm1 : public QMainWindow, public ILiveDisplays {
+class TForm1 : public QMainWindow, public ILiveDisplays, public IConfigHost {
 public:
     TForm1();
     ~TForm1() override;
@@ -41,7 +43,7 @@ public:
     // The windows the menu shows; the application creates them after this one.
     TComPortForm* ComPortForm = nullptr;
     TAboutForm* AboutForm = nullptr;
-    QWidget* ConfigForm = nullptr;
+    TConfigForm* ConfigForm = nullptr;
 
     std::array<TAb270Meter*, 4> Meters{};         // Meter1..Meter4
     std::array<TAbValueInd*, 4> ValueInds{};      // ValueInd1..ValueInd4
@@ -67,11 +69,13 @@ public:
 
     // The mode switch: checked means live polling, clear means configuration mode.
     bool OnlineButtonChecked() const override { return FOnlineChecked; }
-    void SetOnlineButtonChecked(bool Value) { FOnlineChecked = Value; }
+    void SetOnlineButtonChecked(bool Value) override { FOnlineChecked = Value; }
+    void SetTimer1Enabled(bool Value) override;
 
     // Asks for the log file's name; empty when the user cancels. Tests replace it.
     std::function<QString()> AskLogFileName;
 
+    void Timer1Timer();
     void Timer2Timer();
     void LogStartClick();
     void LogStopClick();

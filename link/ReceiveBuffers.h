@@ -17,7 +17,7 @@ struct TReceiveBuffers {
     static constexpr int kLiveSize = 30;
 
     // RxTarget values.
-    enum Target : std::int32_t {
+    enum TargetBuffer : std::int32_t {
         rtNone = 0, rtSensor1 = 1, rtSensor2, rtSensor3, rtSensor4, rtConfig, rtVersion
     };
 
