@@ -1,14 +1,12 @@
 #include "platform/comm/PortList.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <linux/serial.h>
 #include <strings.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 
 #include "platform/comm/DevicePath.h"
@@ -22,15 +20,14 @@ bool DevicePresent(const std::string& path)
         return false;
     if (path.rfind("/dev/ttyS", 0) != 0)
         return true;
-    // A built-in UART node without hardware says PORT_UNKNOWN (0). One we cannot open
-    // (busy, no permission) is somebody's port, so it counts as present.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return true;
-    serial_struct info{};
-    const bool known = ::ioctl(fd, TIOCGSERIAL, &info) != 0 || info.type != 0;
-    ::close(fd);
-    return known;
+    // A built-in UART node without hardware reports port type 0. The type is read from
+    // sysfs, never by opening the device: an open would raise DTR on a real port and may
+    // reset whatever hangs on it.
+    std::ifstream type("/sys/class/tty/" + path.substr(5) + "/type");
+    int value = -1;
+    if (type >> value)
+        return value != 0;
+    return true;
 }
 
 std::vector<std::string> ListPortNames()

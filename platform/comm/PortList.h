@@ -12,8 +12,8 @@ namespace comm {
 std::vector<std::string> ListPortNames();
 
 // Whether path is a terminal device that is really there: a character device, and for the
-// built-in UART nodes (which exist whether or not a port is fitted) one that reports a
-// known port type.
+// built-in UART nodes (which exist whether or not a port is fitted) one whose port type is
+// known. The device is never opened.
 bool DevicePresent(const std::string& path);
 
 }  // namespace comm
