@@ -14,12 +14,12 @@ const Bytes kLive = Hex("C0 11 26 03 E8 03 52 04 D3 FF FF 00 00 00 00 DC 17");
 const Bytes kWarmLive = Hex("C0 11 26 00 00 00 00 00 01 FF FF 00 01 00 00 FF 09");
 const Bytes kVersion = Hex("C0 05 24 1C FA");
 
-ReplyShaper With(std::initializer_list<const char*> specs, Clock::time_point now,
+ReplyShaper With(std::initializer_list<const char*> texts, Clock::time_point now,
                  std::uint32_t seed = 1)
 {
     ReplyShaper shaper(seed);
-    for (const char* spec : specs)
-        ApplyFault(shaper.Faults(), spec, now);
+    for (const char* text : texts)
+        ApplyFault(shaper.Faults(), text, now);
     return shaper;
 }
 
@@ -66,8 +66,8 @@ TEST(SimReplyShaper, CorruptsEveryNthLiveReplyOnly)
 TEST(SimReplyShaper, RandomCorruptionFollowsProbabilityAndSeed)
 {
     const auto now = Clock::now();
-    const auto pattern = [now](const char* spec, std::uint32_t seed) {
-        ReplyShaper shaper = With({spec}, now, seed);
+    const auto pattern = [now](const char* text, std::uint32_t seed) {
+        ReplyShaper shaper = With({text}, now, seed);
         std::string marks;
         for (int i = 0; i < 400; ++i)
             marks += shaper.Shape(RequestKind::Live, kLive, now).back().Counts == Tally::LiveCorrupt ? 'x' : '.';
@@ -137,8 +137,8 @@ TEST(SimFaultSettings, DescriptionReadsBackAsTheSameSettings)
 {
     const auto now = Clock::now();
     FaultSettings faults;
-    for (const char* spec : {"checksum:every:4", "split:120:5", "garbage:3", "slow:50"})
-        ApplyFault(faults, spec, now);
+    for (const char* text : {"checksum:every:4", "split:120:5", "garbage:3", "slow:50"})
+        ApplyFault(faults, text, now);
     const std::string text = DescribeFaults(faults, now);
     EXPECT_EQ(text, "checksum:every:4 split:120:5 garbage:3 slow:50");
 
@@ -146,16 +146,16 @@ TEST(SimFaultSettings, DescriptionReadsBackAsTheSameSettings)
     EXPECT_EQ(DescribeFaults(faults, now), "none");
 }
 
-class SimFaultSpecErrors : public ::testing::TestWithParam<const char*> {};
+class SimFaultTextErrors : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(SimFaultSpecErrors, AreRejectedAndLeaveNothingHalfSet)
+TEST_P(SimFaultTextErrors, AreRejectedAndLeaveNothingHalfSet)
 {
     FaultSettings faults;
     EXPECT_THROW(ApplyFault(faults, GetParam(), Clock::now()), std::invalid_argument);
     EXPECT_EQ(DescribeFaults(faults, Clock::now()), "none");
 }
 
-INSTANTIATE_TEST_SUITE_P(Specs, SimFaultSpecErrors,
+INSTANTIATE_TEST_SUITE_P(Texts, SimFaultTextErrors,
                          ::testing::Values("", "boom", "checksum", "checksum:1.5", "checksum:-0.1",
                                            "checksum:every:0", "checksum:each:3", "silence:x",
                                            "silence:-1", "split:abc", "split:100:0", "garbage",

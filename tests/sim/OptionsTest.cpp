@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadOption{{"--com", "0"}, "--com"},
         BadOption{{"--com", "COM9"}, "--com"},
         BadOption{{"--lambda", "5=1.0"}, "lambda channel"},
-        BadOption{{"--lambda", "1.0"}, "CH=SPEC"},
+        BadOption{{"--lambda", "1.0"}, "CH=WAVE"},
         BadOption{{"--lambda", "1=wobble:1:2:3"}, "unknown waveform"},
         BadOption{{"--warmup", "-1"}, "--warmup"},
         BadOption{{"--volts", "20"}, "volts"},

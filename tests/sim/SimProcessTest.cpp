@@ -140,7 +140,7 @@ TEST(SimCommandLineHelp, ListsTheOptionsAndCommands)
 {
     const auto result = SimProcess::Run({"--help"});
     EXPECT_EQ(result.ExitCode, 0);
-    for (const char* word : {"--com N", "--lambda CH=SPEC", "--fault SPEC", "stats [reset]", "peek ADDR COUNT"})
+    for (const char* word : {"--com N", "--lambda CH=WAVE", "--fault FAULT", "stats [reset]", "peek ADDR COUNT"})
         EXPECT_NE(result.Out.find(word), std::string::npos) << word;
 }
 
@@ -381,7 +381,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCommand{"PokeOddDigits", "poke 0x10 ABC"},
         BadCommand{"PokeWithoutBytes", "poke 0x10"},
         BadCommand{"LambdaChannel", "lambda 5 1.0"},
-        BadCommand{"LambdaSpec", "lambda 1 sine:1"},
+        BadCommand{"LambdaText", "lambda 1 sine:1"},
         BadCommand{"FaultHalfGood", "fault slow:10 explode"},  // leaves the faults as they were
         BadCommand{"FaultOffUnknown", "fault off nothing"},
         BadCommand{"Warmup", "warmup maybe"},

@@ -8,7 +8,7 @@
 using sim::Waveform;
 
 struct ShapeCase {
-    const char* Spec;
+    const char* Text;
     double Seconds;
     double Expected;
 };
@@ -18,14 +18,14 @@ class SimWaveformShapes : public ::testing::TestWithParam<ShapeCase> {};
 TEST_P(SimWaveformShapes, ValueAtTime)
 {
     const ShapeCase& c = GetParam();
-    Waveform wave = Waveform::Parse(c.Spec);
-    EXPECT_NEAR(wave.At(c.Seconds), c.Expected, 1e-9) << c.Spec << " at " << c.Seconds;
+    Waveform wave = Waveform::Parse(c.Text);
+    EXPECT_NEAR(wave.At(c.Seconds), c.Expected, 1e-9) << c.Text << " at " << c.Seconds;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, SimWaveformShapes,
+    Texts, SimWaveformShapes,
     ::testing::Values(
-        //        spec, seconds, value
+        //        text, seconds, value
         ShapeCase{"1.000", 0, 1.0},
         ShapeCase{"0.95", 1234.5, 0.95},
         ShapeCase{"sine:0.8:1.2:4", 0, 1.0},
@@ -55,7 +55,7 @@ TEST_P(SimWaveformErrors, AreRejectedWithAMessage)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Specs, SimWaveformErrors,
+INSTANTIATE_TEST_SUITE_P(Texts, SimWaveformErrors,
                          ::testing::Values("", "abc", "1.0x", "nan", "inf", "sine", "sine:0.8:1.2",
                                            "sine:0.8:1.2:0", "sine:0.8:1.2:-1", "sine:1.2:0.8:5",
                                            "zigzag:0.8:1.2:5", "walk:0.8:1.2:0", "sine:0.8:1.2:5:9"));

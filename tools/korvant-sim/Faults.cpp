@@ -36,9 +36,9 @@ std::string SecondsLeft(Clock::time_point until, Clock::time_point now)
 
 }  // namespace
 
-void ApplyFault(FaultSettings& faults, std::string_view spec, Clock::time_point now)
+void ApplyFault(FaultSettings& faults, std::string_view text, Clock::time_point now)
 {
-    const auto parts = SplitColons(spec);
+    const auto parts = SplitColons(text);
     const std::string_view kind = parts[0];
     if (kind == "checksum") {
         NeedParts(parts, 2, 3, "checksum:P or checksum:every:N");

@@ -13,7 +13,7 @@ namespace sim {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// The faults in force. Specs (for --fault and the "fault" command):
+// The faults in force. Syntax (for --fault and the "fault" command):
 //   checksum:P          corrupt each live reply's checksum with probability P (0..1)
 //   checksum:every:N    corrupt every Nth live reply
 //   silence             answer nothing until the fault is turned off
@@ -36,10 +36,10 @@ struct FaultSettings {
 };
 
 // Turns one fault on; durations count from `now`. Throws std::invalid_argument.
-void ApplyFault(FaultSettings& faults, std::string_view spec, Clock::time_point now);
+void ApplyFault(FaultSettings& faults, std::string_view text, Clock::time_point now);
 // Turns off one kind of fault (checksum, silence, split, garbage, slow, hangup) or "all".
 void ClearFault(FaultSettings& faults, std::string_view kind);
-// The faults in force, in the spec syntax, or "none".
+// The faults in force, in the option syntax, or "none".
 std::string DescribeFaults(const FaultSettings& faults, Clock::time_point now);
 
 // What a chunk counts for once its last byte has been written.

@@ -28,7 +28,7 @@ void ApplyLambdaOption(std::array<Waveform, 4>& lambda, std::string_view text)
 {
     const auto equals = text.find('=');
     if (equals == std::string_view::npos)
-        throw std::invalid_argument("--lambda needs CH=SPEC, e.g. 1=0.95 or all=sine:0.8:1.2:5");
+        throw std::invalid_argument("--lambda needs CH=WAVE, e.g. 1=0.95 or all=sine:0.8:1.2:5");
     const std::string_view channel = text.substr(0, equals);
     const Waveform wave = Waveform::Parse(text.substr(equals + 1));
     if (channel == "all") {
@@ -118,10 +118,10 @@ Options ParseOptions(std::span<const std::string> args)
         } else if (name == "--seed") {
             options.Seed = static_cast<std::uint32_t>(ParseCount(value(), "--seed", 0, 0xFFFFFFFFul));
         } else if (name == "--fault") {
-            const std::string spec = value();
+            const std::string text = value();
             FaultSettings scratch;
-            ApplyFault(scratch, spec, Clock::now());
-            options.Faults.push_back(spec);
+            ApplyFault(scratch, text, Clock::now());
+            options.Faults.push_back(text);
         } else if (name == "--exit-on-eof") {
             flag();
             options.ExitOnEof = true;

@@ -32,7 +32,7 @@ struct Options {
     std::vector<Poke> Pokes;
     std::optional<std::string> SaveFile;
     std::uint32_t Seed = 1;
-    std::vector<std::string> Faults;  // specs, each already checked
+    std::vector<std::string> Faults;  // as given, each already checked
     bool ExitOnEof = false;
     bool ExitOnHangup = false;
 };
@@ -40,7 +40,7 @@ struct Options {
 // Throws std::invalid_argument with a message for the user.
 Options ParseOptions(std::span<const std::string> args);
 
-// "CH=SPEC" with CH 1..4 or "all".
+// "CH=WAVE" with CH 1..4 or "all".
 void ApplyLambdaOption(std::array<Waveform, 4>& lambda, std::string_view text);
 // "28" (tenths) or "2.8".
 std::uint8_t ParseVersion(std::string_view text);

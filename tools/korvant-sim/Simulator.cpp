@@ -23,7 +23,7 @@ constexpr std::size_t kMaxQueuedChunks = 1024;
 constexpr std::size_t kMaxCommandLine = 4096;
 
 constexpr std::string_view kCommandList =
-    "commands: stats [reset] | fault [SPEC...|off [KIND|all]] | lambda CH|all SPEC | "
+    "commands: stats [reset] | fault [FAULT...|off [KIND|all]] | lambda CH|all WAVE | "
     "warmup on|off|SECONDS | volts V | version TENTHS|X.Y | poke ADDR HEX | peek ADDR COUNT | "
     "save [FILE] | hangup | reopen | device | quit";
 
@@ -69,8 +69,8 @@ Simulator::Simulator(Options options, const MemoryImage& memory)
                                 std::chrono::duration<double>(FOptions.WarmupSeconds));
     for (std::size_t i = 0; i < FOptions.Lambda.size(); ++i)
         FOptions.Lambda[i].Seed(FOptions.Seed * 4 + static_cast<std::uint32_t>(i));
-    for (const std::string& spec : FOptions.Faults)
-        ApplyFault(FShaper.Faults(), spec, FStart);
+    for (const std::string& text : FOptions.Faults)
+        ApplyFault(FShaper.Faults(), text, FStart);
 
     FPty = std::make_unique<PtyDevice>();
     if (FOptions.Com)
@@ -385,7 +385,7 @@ std::string Simulator::Execute(std::string_view line)
             if (words.size() == 2) {
                 ApplyLambdaOption(FOptions.Lambda, words[1]);
             } else {
-                arguments(2, 2, "lambda CH|all SPEC");
+                arguments(2, 2, "lambda CH|all WAVE");
                 ApplyLambdaOption(FOptions.Lambda, std::string(words[1]) + "=" + std::string(words[2]));
             }
             for (std::size_t i = 0; i < FOptions.Lambda.size(); ++i)
@@ -460,7 +460,7 @@ std::string Simulator::FaultCommand(const std::vector<std::string_view>& words)
             throw std::invalid_argument("usage: fault off [KIND|all]");
         ClearFault(FShaper.Faults(), words.size() == 3 ? words[2] : "all");
     } else {
-        // All or nothing: a bad spec leaves the faults as they were.
+        // All or nothing: a bad fault leaves the faults as they were.
         FaultSettings updated = FShaper.Faults();
         for (std::size_t i = 1; i < words.size(); ++i)
             ApplyFault(updated, words[i], now);

@@ -30,9 +30,9 @@ Waveform Waveform::Constant(double value)
     return wave;
 }
 
-Waveform Waveform::Parse(std::string_view spec)
+Waveform Waveform::Parse(std::string_view text)
 {
-    const auto parts = SplitColons(spec);
+    const auto parts = SplitColons(text);
     if (parts.size() == 1)
         return Constant(ParseNumber(parts[0], "lambda"));
 
@@ -52,7 +52,7 @@ Waveform Waveform::Parse(std::string_view spec)
         throw std::invalid_argument("unknown waveform '" + std::string(parts[0]) +
                                     "' (constant, sine, triangle, ramp, square or walk)");
     if (parts.size() != 4)
-        throw std::invalid_argument("waveform '" + std::string(spec) + "' needs " +
+        throw std::invalid_argument("waveform '" + std::string(text) + "' needs " +
                                     std::string(parts[0]) + ":LOW:HIGH:" +
                                     (wave.FShape == Shape::Walk ? "STEP" : "PERIOD"));
     wave.FLow = ParseNumber(parts[1], "waveform low value");

@@ -7,7 +7,7 @@
 
 namespace sim {
 
-// One channel's lambda over time. Specs:
+// One channel's lambda over time. Syntax:
 //   1.000                    constant
 //   sine:LOW:HIGH:PERIOD     sine between LOW and HIGH, PERIOD in seconds
 //   triangle:LOW:HIGH:PERIOD up and down linearly
@@ -24,7 +24,7 @@ public:
     Waveform() = default;
     static Waveform Constant(double value);
     // Throws std::invalid_argument with a message naming the problem.
-    static Waveform Parse(std::string_view spec);
+    static Waveform Parse(std::string_view text);
 
     void Seed(std::uint32_t seed);
     // Value at `seconds` since start. Times must not go backwards for a random walk (an
