@@ -24,6 +24,7 @@
 #include "app/Unit7.h"
 #include "platform/framework/FormatFloat.h"
 #include "serial/VaComm.h"
+#include "tests/support/GuiDriver.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
 #include "widgets/AbLED.h"
@@ -33,11 +34,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s)
-{
-    return QTest::qWaitFor(done, static_cast<int>(timeout.count()));
-}
 
 std::string ReadAll(const QString& path)
 {
@@ -75,11 +71,7 @@ protected:
         sim = std::make_unique<SimProcess>(args);
     }
 
-    void ClickMenu(QAction* action)
-    {
-        QMenuBar* bar = form.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(action).center());
-    }
+    void ClickMenu(QAction* action) { ::ClickMenu(form, action); }
 
     // "ComPort", then "Open Port" with the number typed into the spin box.
     void OpenPort(const QString& typed)

@@ -23,6 +23,7 @@
 #include "platform/framework/FormatFloat.h"
 #include "serial/VaComm.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/GuiDriver.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
 #include "widgets/AbNumEdit.h"
@@ -31,11 +32,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s)
-{
-    return QTest::qWaitFor(done, static_cast<int>(timeout.count()));
-}
 
 std::string Hex(const std::string& bytes)
 {
@@ -61,11 +57,7 @@ protected:
         ASSERT_TRUE(form.VaComm().Active()) << (messages.empty() ? "" : messages.front());
     }
 
-    void ClickMenu(QAction* action)
-    {
-        QMenuBar* bar = form.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(action).center());
-    }
+    void ClickMenu(QAction* action) { ::ClickMenu(form, action); }
 
     void OpenConfigWindow()
     {

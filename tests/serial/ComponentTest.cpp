@@ -10,20 +10,11 @@
 #include "platform/comm/CustomSpeed.h"
 #include "platform/comm/SystemError.h"
 #include "serial/VaComm.h"
+#include "tests/support/MessageOf.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/ScopedConfigHome.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const EVaCommError& e) {
-        return e.what();
-    }
-    return "(no EVaCommError)";
-}
 
 // A component set up as this program uses it, on a pseudo-terminal linked as COM7 in a
 // private port directory, with counters on its open and close events.

@@ -15,20 +15,11 @@
 #include "platform/comm/SystemError.h"
 #include "platform/framework/Strings.h"
 #include "serial/VaComm.h"
+#include "tests/support/MessageOf.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/ScopedConfigHome.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const EVaCommError& e) {
-        return e.what();
-    }
-    return "(no EVaCommError)";
-}
 
 class LineControlTest : public testing::Test {
 protected:
