@@ -4,7 +4,7 @@ BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test demo clean
+.PHONY: all setup configure build test demo package clean
 
 all: build
 
@@ -22,6 +22,9 @@ test: build
 
 demo: build
 	scripts/demo $(BUILD)/bin
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)
