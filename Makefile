@@ -4,7 +4,7 @@ BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test demo package clean
+.PHONY: all setup configure build test demo package bench fuzz clean
 
 all: build
 
@@ -25,6 +25,15 @@ demo: build
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# Benchmarks as one table, also written to $(BUILD)/bench/results.json.
+bench: setup
+	bench/run $(BUILD)
+
+# Each fuzz target for FUZZ_SECONDS (clang, in build-fuzz/).
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	fuzz/run $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -38,6 +38,12 @@ void TLivePoll::Timer2Timer(TObject*)
     if (!FComm.Active())
         return;
 
+    // An answer that has arrived but whose delivery has not run yet (a busy moment of this
+    // thread) belongs to the previous request: take it in before the index starts over,
+    // or it and the next answer would both be lost. Its delivery then finds nothing left.
+    if (FComm.ReadBufUsed() > 0)
+        VaComm1RxChar(nullptr, 0);
+
     FBuffers.RxIndex = 1;
     if (++FBuffers.NoDataCount > kNoDataTicks) {
         FBuffers.NoDataCount = 2;
@@ -56,7 +62,11 @@ void TLivePoll::Timer2Timer(TObject*)
 bool LiveReplyValid(const TReceiveBuffers& buffers)
 {
     const auto reply = std::span(buffers.LiveArray).first(kReplySize);
-    return protocol::Checksum(reply.first(kReplySize - 1)) == reply.back();
+    // A plain sum cannot tell a whole reply from the pieces of two replies that a tick fell
+    // between (the end of one, then the start of the next, pass it together): the reply must
+    // also begin the buffer.
+    return reply[0] == protocol::kStartByte && reply[1] == kReplySize && reply[2] == protocol::kCmdLiveData &&
+           protocol::Checksum(reply.first(kReplySize - 1)) == reply.back();
 }
 
 void TLivePoll::DecodeLiveReply()

@@ -37,5 +37,6 @@ private:
     ILiveDisplays& FDisplays;
 };
 
-// The checksum test of a live reply: positions 1 to 16 summed, inverted, against 17.
+// The checksum test of a live reply: positions 1 to 16 summed, inverted, against 17, with
+// the reply's start byte, length and command at positions 1 to 3.
 bool LiveReplyValid(const TReceiveBuffers& buffers);

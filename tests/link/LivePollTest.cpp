@@ -223,6 +223,21 @@ TEST_F(LivePollTest, ReplySplitAcrossATickIsNotShown)
     EXPECT_TRUE(displays.log.empty());
 }
 
+// The end of one reply and the start of the next hold every byte of a reply once, so
+// they pass the checksum together; they must still not be shown.
+TEST_F(LivePollTest, PiecesOfTwoRepliesAroundATickAreNotShown)
+{
+    port.Open();
+    const std::string reply = LiveReply({1100, 1100, 1100, 1100}, 0, 200);
+    Tick();
+    Answer(reply.substr(0, 8));
+    Tick();
+    Answer(reply.substr(8) + reply.substr(0, 8));
+    Tick();
+    EXPECT_EQ(displays.displayWrites, 0);
+    EXPECT_TRUE(displays.log.empty());
+}
+
 TEST_F(LivePollTest, BytesBeyondTheLiveBufferAreDropped)
 {
     port.Open();

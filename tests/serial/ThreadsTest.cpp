@@ -239,7 +239,14 @@ TEST_F(ThreadsTest, QueuedWritesArriveInOrderAndEachDrainIsOneTxEmpty)
     port->Open();
     for (const char c : std::string("\xC0\x04\x26\x15\xAA\x55"))
         EXPECT_TRUE(port->WriteChar(c)) << "queued at once";
-    EXPECT_EQ(pty.Receive(6), "\xC0\x04\x26\x15\xAA\x55");
+    // The write thread may have drained the first byte alone; it then waits with that
+    // transmit-empty report until the event loop runs, before it sends the rest.
+    std::string sent;
+    ProcessUntil([&] {
+        sent += pty.Receive(6 - sent.size(), 10ms);
+        return sent.size() == 6;
+    });
+    EXPECT_EQ(sent, "\xC0\x04\x26\x15\xAA\x55");
     ASSERT_TRUE(ProcessUntil([&] { return txEmpty >= 1; }));
     ProcessFor(100ms);
     const int afterFirst = txEmpty;

@@ -1,0 +1,131 @@
+// The whole program polling the stand-in at 10 Hz: its CPU time per second of polling
+// (user + system, from /proc), its resident memory at the end, and the time from its start
+// to the first painted main window. Runs the program as a process of its own on the
+// display in force (make bench provides Xvfb).
+#include <benchmark/benchmark.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/SimProcess.h"
+
+namespace {
+
+constexpr auto kPollingTime = std::chrono::seconds(30);
+
+// utime + stime of a process, in seconds.
+double CpuSeconds(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the command name
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            utime = std::stoull(field);
+        if (i == 15)
+            stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double ResidentMb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+// The program started with its output on a pipe.
+struct Program {
+    pid_t pid = -1;
+    FILE* out = nullptr;
+
+    explicit Program(const std::string& path)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        // Everything the child needs is made before fork(): this process has threads, so the
+        // child may only call async-signal-safe functions until it executes the program.
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e)
+            environment.emplace_back(*e);
+        environment.push_back("KORVANT_BENCH_T0=" +
+                              std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                 std::chrono::steady_clock::now().time_since_epoch())
+                                                 .count()));
+        std::vector<char*> envp;
+        for (std::string& entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = path;
+        char* argv[] = {program.data(), nullptr};
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            execve(program.c_str(), argv, envp.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        out = fdopen(fds[0], "r");
+    }
+    ~Program()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        if (out)
+            fclose(out);
+    }
+    std::string Line()
+    {
+        char buffer[256];
+        return out && fgets(buffer, sizeof buffer, out) ? std::string(buffer) : std::string();
+    }
+};
+
+void PollingProgram(benchmark::State& state)
+{
+    ScopedConfigHome home;
+    SimProcess sim({"--com", "1"});
+    for (auto _ : state) {
+        Program program(KORVANT_BENCH_PROGRAM);
+        const std::string painted = program.Line();
+        if (painted.rfind("painted ", 0) != 0 || program.Line() != "polling\n") {
+            state.SkipWithError("the program did not start polling");
+            return;
+        }
+        state.counters["first_window_ms"] = std::stod(painted.substr(8));
+        std::this_thread::sleep_for(std::chrono::seconds(2));  // settle after start-up
+        const long long validBefore = sim.Stats()["live_valid"];
+        const double cpuBefore = CpuSeconds(program.pid);
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(kPollingTime);
+        const double cpu = CpuSeconds(program.pid) - cpuBefore;
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.counters["cpu_percent"] = 100.0 * cpu / seconds;
+        state.counters["rss_MB"] = ResidentMb(program.pid);
+        state.counters["replies_per_s"] = static_cast<double>(sim.Stats()["live_valid"] - validBefore) / seconds;
+    }
+}
+BENCHMARK(PollingProgram)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
