@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,9 @@ public:
     std::int32_t WriteBuf(const void* Buf, std::int32_t Count);
     bool WriteText(const std::string& s);
     bool WriteChar(char Ch);
+    // While the returned lock is held the write thread takes nothing from its queue, so bytes
+    // written one at a time (a frame) leave together. Hold it only on the thread that writes.
+    [[nodiscard]] std::unique_lock<TVaCriticalSection> HoldQueuedWrites() { return std::unique_lock(FWriteSection); }
     std::int32_t ReadBuf(void* Buf, std::int32_t Count);
     std::string ReadText();
     bool ReadChar(char& Ch);

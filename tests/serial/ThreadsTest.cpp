@@ -258,6 +258,22 @@ TEST_F(ThreadsTest, QueuedWritesArriveInOrderAndEachDrainIsOneTxEmpty)
     EXPECT_EQ(txEmpty, afterFirst + 1);
 }
 
+// A frame written byte by byte while queued writes are held leaves whole, with no event loop
+// running: the thread cannot send the first byte alone and then wait with its transmit-empty
+// delivery for the user-interface thread while the rest of the frame sits in the queue.
+TEST_F(ThreadsTest, FrameWrittenWhileWritesAreHeldLeavesWhole)
+{
+    port->Open();
+    {
+        const auto whole = port->HoldQueuedWrites();
+        ASSERT_TRUE(port->WriteChar('\xC0'));
+        EXPECT_EQ(pty.Receive(1, 100ms), "") << "a byte left while writes were held";
+        for (const char c : std::string("\x04\x26\x15"))
+            ASSERT_TRUE(port->WriteChar(c));
+    }
+    EXPECT_EQ(pty.Receive(4), "\xC0\x04\x26\x15");
+}
+
 // A queue of eight bytes held full: the write thread has drained one byte and waits for the
 // user-interface thread with its transmit-empty delivery, which this test does not run.
 class FullQueueTest : public ThreadsTest {
