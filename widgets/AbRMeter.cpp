@@ -1,6 +1,8 @@
 #include "widgets/AbRMeter.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include <QRegion>
 
@@ -294,6 +296,7 @@ void TAbRMeter::Paint()
     FArrowActPos = FArrowStartPos;
 
     SaveBackground(c, *BmpPointerArea, rPointer);
+    PointerShapes.reset();  // the next pointer is drawn on the whole new area
 
     const int sl1 = FScaleSettings->sl1;
     const int m = Round(sl1 * 0.6L);
@@ -371,15 +374,68 @@ void TAbRMeter::ValueChanged()
     vChange = false;
 }
 
+namespace {
+
+// The smallest rectangle holding every point added, as a half-open TRect.
+class TPointBounds {
+public:
+    void Add(TPoint p)
+    {
+        FBox = FEmpty ? TRect{p.x, p.y, p.x + 1, p.y + 1}
+                      : TRect{std::min(FBox.Left, p.x), std::min(FBox.Top, p.y), std::max(FBox.Right, p.x + 1),
+                              std::max(FBox.Bottom, p.y + 1)};
+        FEmpty = false;
+    }
+    template <typename Points>
+    void AddAll(const Points& points)
+    {
+        for (const TPoint& p : points)
+            Add(p);
+    }
+    // The box grown by a margin for pens and edge pixels, cut to the area.
+    TRect Box(int margin, const TRect& area) const
+    {
+        if (FEmpty)
+            return {};
+        TRect r = FBox;
+        InflateRect(r, margin, margin);
+        return IntersectRect(r, area);
+    }
+
+private:
+    TRect FBox;
+    bool FEmpty = true;
+};
+
+}  // namespace
+
 void TAbRMeter::DrawPointer(TCanvas& Canvas)
 {
     if (isToSmall || !BmpPointerArea || BmpPointerArea->Width() < 2)
         return;
-    TBitmap B;
-    B.Assign(*BmpPointerArea);
+    // The pointer is drawn on a copy of the saved pointer area, and the copy shown. Only the
+    // boxes of the shapes drawn last time are restored, and only those and the boxes of the
+    // new shapes are shown: elsewhere both pictures hold the saved background.
+    TBitmap& B = PointerImage;
+    const TRect area{0, 0, BmpPointerArea->Width(), BmpPointerArea->Height()};
+    const bool whole = !PointerShapes || B.Width() != area.Right || B.Height() != area.Bottom;
+    if (whole) {
+        B.Assign(*BmpPointerArea);
+    } else {
+        for (const TRect& r : *PointerShapes)
+            B.Canvas().CopyRect(r, BmpPointerArea->Canvas(), r);
+    }
     TCanvas& bc = B.Canvas();
     bc.Pen() = TPen{};
     bc.Brush() = TBrush{};
+    std::vector<TRect> shapes;
+    // Two pixels of margin: a pen reaches a pixel past a polygon's vertices.
+    const auto drawn = [&](const auto& points) {
+        TPointBounds bounds;
+        bounds.AddAll(points);
+        if (const TRect box = bounds.Box(2, area); !box.IsEmpty())
+            shapes.push_back(box);
+    };
 
     auto a = [this](int p) { return static_cast<float>(FRotAngle / 1000.0f) * static_cast<float>(p); };
     const TPoint centre = FArrowStartPos[1];
@@ -394,6 +450,7 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
             col = sectorCol;
         bc.Brush().Color = col;
         bc.Polygon(pts);
+        drawn(pts);
     };
     if (MinMax().MinVisible())
         marker(minPointer, MinPPT(), MinMax().MinColor());
@@ -408,6 +465,9 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
         bc.Brush().Color = FArrowSettings->ColorBrush();
     }
     DrawRotatedPolygon(bc, FArrowStartPos, true, FArrowActPos, a(PPT()));
+    const int last = std::min(ArrowLastVertex(FArrowStartPos), static_cast<int>(FArrowActPos.size()) - 1);
+    if (last >= 2)
+        drawn(std::span(FArrowActPos).subspan(2, static_cast<size_t>(last - 1)));
 
     const TPoint hub = FArrowActPos[1];
     auto disk = [&](int r, TColor pen, TColor brush) {
@@ -416,11 +476,20 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
         bc.Brush().Color = brush;
         bc.Pen().Color = pen;
         bc.Ellipse(hub.x - r, hub.y - r, hub.x + r, hub.y + r);
+        drawn(std::array{TPoint{hub.x - r, hub.y - r}, TPoint{hub.x + r, hub.y + r}});
     };
     disk(ArrowHub1Radius(FArrowStartPos), FArrowSettings->ColorCP1Pen(), FArrowSettings->ColorCP1Brush());
     disk(ArrowHub2Radius(FArrowStartPos), FArrowSettings->ColorCP2Pen(), FArrowSettings->ColorCP2Brush());
 
-    Canvas.Draw(rPointer.Left, rPointer.Top, B);
+    std::vector<TRect> shown = whole ? std::vector<TRect>{area} : std::move(*PointerShapes);
+    if (!whole)
+        shown.insert(shown.end(), shapes.begin(), shapes.end());
+    PointerShapes = std::move(shapes);
+    for (const TRect& r : shown) {
+        TRect target = r;
+        OffsetRect(target, rPointer.Left, rPointer.Top);
+        Canvas.CopyRect(target, bc, r);
+    }
 }
 
 void TAbRMeter::CheckFlashing()

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/framework/Bitmap.h"
 #include "platform/framework/Font.h"
@@ -145,6 +147,9 @@ private:
 
     bool isToSmall = false;
     std::unique_ptr<TBitmap> BmpPointerArea;
+    TBitmap PointerImage;  // the pointer area with the pointer drawn on it
+    // The boxes of what was drawn on PointerImage; none: it is redrawn and shown whole.
+    std::optional<std::vector<TRect>> PointerShapes;
     bool Flashing = false;
     TColor FlashColor = clRed;
     bool vChange = false;

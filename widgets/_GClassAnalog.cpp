@@ -398,35 +398,37 @@ void TAbAnalogGControl::UpdateHint()
 {
     if (!FHintOptions.Contains(hoAutoHint) || Designing())
         return;
+    // Everything the text shows is taken now; the formatting waits until the hint is read.
     const TSignalSettings& s = *FSignalSettings;
-    const std::string CR = "\r";
-    std::string text;
-    if (FHintOptions.Contains(hoValue))
-        text = "Value= " + FValueStr + " " + s.ValueUnit();
-    auto extreme = [&](const char* label, float value, TDateTime when) {
-        if (!text.empty())
-            text += CR;
-        text += label + FormatFloat(s.ValueFormat(), value) + " " + s.ValueUnit();
-        if (FHintOptions.Contains(hoMinMaxDate))
-            text += " " + DateToStr(when);
-        if (FHintOptions.Contains(hoMinMaxTime))
-            text += " " + TimeToStr(when);
+    struct Extreme {
+        float value;
+        TDateTime when;
     };
-    if (FHintOptions.Contains(hoMin))
-        extreme("MIN= ", FMinMax->Min(), FMinMax->MinDateTime());
-    if (FHintOptions.Contains(hoMax))
-        extreme("MAX= ", FMinMax->Max(), FMinMax->MaxDateTime());
-    if (FHintOptions.Contains(hoName1)) {
-        if (!text.empty())
-            text += CR;
-        text += s.Name1();
-    }
-    if (FHintOptions.Contains(hoName2)) {
-        if (!text.empty())
-            text += CR;
-        text += s.Name2();
-    }
-    SetHint(text);
+    SetHintLater([options = FHintOptions, valueStr = FValueStr, unit = s.ValueUnit(), format = s.ValueFormat(),
+                  min = Extreme{FMinMax->Min(), FMinMax->MinDateTime()},
+                  max = Extreme{FMinMax->Max(), FMinMax->MaxDateTime()}, name1 = s.Name1(), name2 = s.Name2()] {
+        std::string text;
+        const auto line = [&text](const std::string& piece) { text += (text.empty() ? "" : "\r") + piece; };
+        if (options.Contains(hoValue))
+            line("Value= " + valueStr + " " + unit);
+        const auto extreme = [&](const char* label, const Extreme& e) {
+            std::string piece = label + FormatFloat(format, e.value) + " " + unit;
+            if (options.Contains(hoMinMaxDate))
+                piece += " " + DateToStr(e.when);
+            if (options.Contains(hoMinMaxTime))
+                piece += " " + TimeToStr(e.when);
+            line(piece);
+        };
+        if (options.Contains(hoMin))
+            extreme("MIN= ", min);
+        if (options.Contains(hoMax))
+            extreme("MAX= ", max);
+        if (options.Contains(hoName1))
+            line(name1);
+        if (options.Contains(hoName2))
+            line(name2);
+        return text;
+    });
 }
 
 void TAbAnalogGControl::OverflowChanged(int) {}

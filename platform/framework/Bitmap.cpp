@@ -1,5 +1,7 @@
 #include "platform/framework/Bitmap.h"
 
+#include <cstring>
+
 TBitmap::TBitmap() : FCanvas(std::make_unique<TCanvas>(&FImage)) {}
 
 TBitmap::TBitmap(int Width, int Height) : TBitmap()
@@ -39,6 +41,14 @@ void TBitmap::Assign(const TPersistent& Source)
     if (src == this)
         return;
     FCanvas->Release();
-    FImage = src->Image().copy();
+    const QImage& from = src->Image();
+    if (FImage.size() == from.size() && FImage.format() == from.format() &&
+        FImage.bytesPerLine() == from.bytesPerLine() && FImage.isDetached()) {
+        // Same shape: the pixels go into this bitmap's own memory instead of a new image, so a
+        // picture copied ten times a second does not cost an allocation (and page faults) each time.
+        std::memcpy(FImage.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+    } else {
+        FImage = from.copy();
+    }
     FCanvas->SetTarget(&FImage);
 }

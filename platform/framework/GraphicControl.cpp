@@ -85,18 +85,41 @@ void TGraphicControl::SetCaption(const std::string& Value)
     Perform(CM_TEXTCHANGED, 0, 0);
 }
 
+const std::string& TGraphicControl::Hint() const
+{
+    if (FComposeHint) {
+        FHint = FComposeHint();
+        FComposeHint = nullptr;
+        FToolTipStale = true;
+    }
+    return FHint;
+}
+
 void TGraphicControl::SetHint(const std::string& Value)
 {
+    FComposeHint = nullptr;
     FHint = Value;
-    QString tip = QString::fromUtf8(Value.data(), static_cast<qsizetype>(Value.size()));
-    tip.replace(QChar(13), QChar(10));
-    setToolTip(FShowHint ? tip : QString());
+    ApplyToolTip();
+}
+
+void TGraphicControl::SetHintLater(std::function<std::string()> Compose)
+{
+    FComposeHint = std::move(Compose);
 }
 
 void TGraphicControl::SetShowHint(bool Value)
 {
     FShowHint = Value;
-    SetHint(FHint);
+    ApplyToolTip();
+}
+
+void TGraphicControl::ApplyToolTip()
+{
+    const std::string& hint = Hint();
+    QString tip = QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
+    tip.replace(QChar(13), QChar(10));
+    setToolTip(FShowHint ? tip : QString());
+    FToolTipStale = false;
 }
 
 void TGraphicControl::Invalidate()
@@ -180,6 +203,13 @@ void TGraphicControl::PaintImage()
     FCanvas.Release();
     FPainting = false;
     FNeedsPaint = false;
+}
+
+bool TGraphicControl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && (FComposeHint || FToolTipStale))
+        ApplyToolTip();
+    return QWidget::event(event);
 }
 
 void TGraphicControl::paintEvent(QPaintEvent* event)

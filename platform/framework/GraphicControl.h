@@ -70,8 +70,12 @@ public:
 
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
-    const std::string& Hint() const { return FHint; }
+    const std::string& Hint() const;
     void SetHint(const std::string& Value);
+    // Sets the hint to what Compose returns when the hint is next read or about to be shown:
+    // a hint that follows a value changing ten times a second is then built only when
+    // someone looks at it. Compose must not depend on state that may change meanwhile.
+    void SetHintLater(std::function<std::string()> Compose);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
 
@@ -101,6 +105,7 @@ protected:
     // paint shows the parent.
     void SetOpaque(bool Value) { FOpaque = Value; }
 
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -109,13 +114,16 @@ protected:
 private:
     void PaintImage();
     void EnsureImage();
+    void ApplyToolTip();
 
     QImage FImage;
     TCanvas FCanvas;
     TFont FFont;
     TColor FColor = clBtnFace;
     std::string FCaption;
-    std::string FHint;
+    mutable std::string FHint;
+    mutable std::function<std::string()> FComposeHint;
+    mutable bool FToolTipStale = false;
     bool FShowHint = false;
     bool FVisible = true;
     bool FOpaque = false;

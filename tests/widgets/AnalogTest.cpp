@@ -3,6 +3,8 @@
 #include <ostream>
 #include <vector>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLocale>
 
 #include "platform/framework/FormatFloat.h"
@@ -220,6 +222,20 @@ TEST_F(LambdaMeter, HintListsTheChosenParts)
     m.SetHintOptions({hoValue});
     m.SetValue(1.3f);
     EXPECT_EQ(m.Hint(), "MAX= 1.250 h");  // without hoAutoHint the hint is left alone
+}
+
+// The hint text is built only when it is about to be shown, from the last reading.
+TEST_F(LambdaMeter, ToolTipShowsTheHintOfTheLastReading)
+{
+    m.SetShowHint(true);
+    m.SetHintOptions({hoAutoHint, hoValue, hoName1});
+    m.SetValue(1.0f);
+    m.SetValue(0.95f);
+    QHelpEvent ask(QEvent::ToolTip, QPoint(5, 5), m.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&m, &ask);
+    EXPECT_EQ(m.toolTip(), "Value= 0.950 h\nLAMBDA CH1");
+    m.SetShowHint(false);
+    EXPECT_EQ(m.toolTip(), "");
 }
 
 TEST_F(LambdaMeter, ResetMinMaxRestartsAtThePresentReading)
