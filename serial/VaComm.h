@@ -162,7 +162,9 @@ public:
     bool WriteText(const std::string& s);
     bool WriteChar(char Ch);
     // While the returned lock is held the write thread takes nothing from its queue, so bytes
-    // written one at a time (a frame) leave together. Hold it only on the thread that writes.
+    // written one at a time (a frame) leave together. Hold it only on the thread that writes,
+    // and only for a few bytes: a write that must wait for room in a full queue cannot get
+    // it meanwhile and fails after WriteTimeout.
     [[nodiscard]] std::unique_lock<TVaCriticalSection> HoldQueuedWrites() { return std::unique_lock(FWriteSection); }
     std::int32_t ReadBuf(void* Buf, std::int32_t Count);
     std::string ReadText();

@@ -35,7 +35,7 @@ void TFont::SetName(const std::string& Value)
     if (Value == FName)
         return;
     FName = Value;
-    Changed();
+    ShapeChanged();
 }
 
 void TFont::SetHeight(int Value)
@@ -44,7 +44,7 @@ void TFont::SetHeight(int Value)
     if (Value == FHeight)
         return;
     FHeight = Value;
-    Changed();
+    ShapeChanged();
 }
 
 int TFont::Size() const
@@ -62,7 +62,7 @@ void TFont::SetStyle(TFontStyles Value)
     if (Value == FStyle)
         return;
     FStyle = Value;
-    Changed();
+    ShapeChanged();
 }
 
 void TFont::SetColor(TColor Value)
@@ -82,18 +82,22 @@ void TFont::Assign(const TPersistent& Source)
     }
     if (src == this)
         return;
-    const bool same = FName == src->FName && FHeight == src->FHeight && FStyle == src->FStyle &&
-                      FColor == src->FColor;
+    const bool sameShape = FName == src->FName && FHeight == src->FHeight && FStyle == src->FStyle;
+    const bool same = sameShape && FColor == src->FColor;
     FName = src->FName;
     FHeight = src->FHeight;
     FStyle = src->FStyle;
     FColor = src->FColor;
+    if (!sameShape)
+        FQFont = src->FQFont;
     if (!same)
         Changed();
 }
 
 QFont TFont::ToQFont() const
 {
+    if (FQFont)
+        return *FQFont;
     QFont font(QString::fromStdString(ResolveFontFamily(FName)));
     font.setPixelSize(std::max(1, FHeight));
     font.setBold(FStyle.Contains(fsBold));
@@ -103,5 +107,6 @@ QFont TFont::ToQFont() const
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);
+    FQFont = font;
     return font;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QFont>
@@ -40,11 +41,20 @@ public:
 
 private:
     void Changed() { Fire(OnChange, this); }
+    // A change of typeface, height or style; the colour is not part of the Qt font.
+    void ShapeChanged()
+    {
+        FQFont.reset();
+        Changed();
+    }
 
     std::string FName = "Arial";
     int FHeight = 11;
     TFontStyles FStyle;
     TColor FColor = clWindowText;
+    // Built once per change: Qt keeps its font lookups with the font, so text measured and
+    // drawn ten times a second reuses them instead of resolving the typeface every time.
+    mutable std::optional<QFont> FQFont;
 };
 
 // The installed typeface that stands in for a requested one.

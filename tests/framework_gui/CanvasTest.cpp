@@ -65,6 +65,29 @@ TEST(Font, PointSizesAreAt96DpiAndArialIsLiberationSans)
     EXPECT_EQ(changes, 1);
 }
 
+// The Qt font is kept between changes; every way of changing the font must renew it.
+TEST(Font, QtFontFollowsEveryChange)
+{
+    TFont f;
+    const auto family = [&f] { return QFontInfo(f.ToQFont()).family().toStdString(); };
+    EXPECT_EQ(family(), "Liberation Sans");
+    f.SetHeight(20);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 20);
+    f.SetStyle({fsBold, fsItalic});
+    EXPECT_TRUE(f.ToQFont().bold() && f.ToQFont().italic());
+    f.SetName("Courier New");
+    EXPECT_EQ(family(), "Liberation Mono");
+    TFont other;
+    other.SetColor(clRed);
+    f.Assign(other);
+    EXPECT_EQ(family(), "Liberation Sans");
+    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
+    EXPECT_FALSE(f.ToQFont().bold());
+    other.SetColor(clBlue);  // the colour alone keeps the shape
+    f.Assign(other);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
+}
+
 TEST_F(CanvasTest, RectangleCoversLeftToRightMinusOneWithItsPen)
 {
     c().Pen().Color = clRed;
