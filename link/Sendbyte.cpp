@@ -12,9 +12,9 @@ void Sendbyte(TVaCustomComm& comm, std::uint8_t b)
 void SendFrame(TVaCustomComm& comm, std::span<const std::uint8_t> frame)
 {
     // The write thread must not wake between two bytes: it would send the first alone and
-    // hold the rest until this thread is idle again, long enough for the peer to drop a
-    // partial frame when this thread is busy.
-    const auto whole = comm.HoldQueuedWrites();
+    // keep the rest until this thread is idle again, long enough for the controller to drop
+    // a partial frame when this thread is busy.
+    const auto whole = comm.HoldQueuedWrites(static_cast<std::int32_t>(frame.size()));
     for (const std::uint8_t b : frame)
         Sendbyte(comm, b);
 }

@@ -683,6 +683,17 @@ std::int32_t TVaCustomComm::WriteBuf(const void* Buf, std::int32_t Count)
     return done;
 }
 
+std::unique_lock<TVaCriticalSection> TVaCustomComm::HoldQueuedWrites(std::int32_t Count)
+{
+    std::unique_lock lock(FWriteSection);
+    // While held the queue only grows: what fits now is appended without waiting.
+    const bool fits = !FDirectWrite && FWriteThread &&
+                      std::int64_t{FWriteThread->Buffer().Size()} + Count <= FWriteThread->Buffer().Capacity();
+    if (!fits)
+        lock.unlock();
+    return lock;
+}
+
 bool TVaCustomComm::WriteText(const std::string& s)
 {
     return WriteBuf(s.data(), static_cast<std::int32_t>(s.size())) == static_cast<std::int32_t>(s.size());

@@ -161,11 +161,11 @@ public:
     std::int32_t WriteBuf(const void* Buf, std::int32_t Count);
     bool WriteText(const std::string& s);
     bool WriteChar(char Ch);
-    // While the returned lock is held the write thread takes nothing from its queue, so bytes
-    // written one at a time (a frame) leave together. Hold it only on the thread that writes,
-    // and only for a few bytes: a write that must wait for room in a full queue cannot get
-    // it meanwhile and fails after WriteTimeout.
-    [[nodiscard]] std::unique_lock<TVaCriticalSection> HoldQueuedWrites() { return std::unique_lock(FWriteSection); }
+    // While the returned lock is held the write thread takes nothing from its queue, so the
+    // next Count bytes written one at a time (a frame) leave together. It holds nothing in
+    // direct mode, or when the queue lacks room for them: the thread must then make room.
+    // Only the thread that writes may hold it.
+    [[nodiscard]] std::unique_lock<TVaCriticalSection> HoldQueuedWrites(std::int32_t Count);
     std::int32_t ReadBuf(void* Buf, std::int32_t Count);
     std::string ReadText();
     bool ReadChar(char& Ch);

@@ -265,13 +265,33 @@ TEST_F(ThreadsTest, FrameWrittenWhileWritesAreHeldLeavesWhole)
 {
     port->Open();
     {
-        const auto whole = port->HoldQueuedWrites();
+        const auto whole = port->HoldQueuedWrites(4);
         ASSERT_TRUE(port->WriteChar('\xC0'));
         EXPECT_EQ(pty.Receive(1, 100ms), "") << "a byte left while writes were held";
         for (const char c : std::string("\x04\x26\x15"))
             ASSERT_TRUE(port->WriteChar(c));
     }
     EXPECT_EQ(pty.Receive(4), "\xC0\x04\x26\x15");
+}
+
+// Frames written back to back under a hold never stop the thread from making room in a
+// small queue: a frame the queue has no room for is not held, and waits for room instead
+// of failing.
+TEST_F(ThreadsTest, HoldingWritesNeverKeepsAFullQueueFull)
+{
+    port->Buffers().SetWriteSize(8);
+    port->Buffers().SetWriteTimeout(2000);
+    port->SetSyncThreads(false);  // the thread reports drains itself: no event loop needed
+    port->Open();
+    std::string frames;
+    for (int i = 0; i < 50; ++i) {
+        const std::string frame = {'\xC0', static_cast<char>('a' + i % 26), '\x26', static_cast<char>(i)};
+        const auto whole = port->HoldQueuedWrites(4);
+        for (const char c : frame)
+            ASSERT_NO_THROW(port->WriteChar(c)) << "frame " << i;
+        frames += frame;
+    }
+    EXPECT_EQ(pty.Receive(frames.size()), frames);
 }
 
 // A queue of eight bytes held full: the write thread has drained one byte and waits for the
