@@ -52,6 +52,9 @@ struct Line {
         fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     }
 
+    // Closed before it goes: its threads call into it on their own.
+    ~Line() { comm.Close(); }
+
     // What the program sent; the controller side just drops it.
     void Drain()
     {

@@ -134,6 +134,9 @@ public:
     // --- public properties
     // The open device; -1 (all bits set) while closed.
     int Handle() const { return FHandle.Fd(); }
+    // False: the threads call the handlers themselves, on their own threads. Such a
+    // component must then be closed before it is destroyed, since a thread may be calling
+    // into it until Close has stopped them.
     bool SyncThreads() const { return FSyncThreads; }
     void SetSyncThreads(bool Value) { FSyncThreads = Value; }
     // Modem input lines, read from the device at each access; false while closed.
