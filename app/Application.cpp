@@ -1,9 +1,14 @@
 #include "app/Application.h"
 
+#include <QApplication>
+
+#include "app/AppInfo.h"
+
 #include "app/Unit1NC.h"
 #include "app/Unit2.h"
 #include "app/Unit4.h"
 #include "app/Unit7.h"
+#include "widgets/AbFlashT.h"
 
 TKorvantApplication::TKorvantApplication() : FForm1(std::make_unique<TForm1>())
 {
@@ -16,3 +21,21 @@ TKorvantApplication::TKorvantApplication() : FForm1(std::make_unique<TForm1>())
 }
 
 TKorvantApplication::~TKorvantApplication() = default;
+
+int RunKorvant(int argc, char** argv, const std::function<void(TKorvantApplication&)>& Prepare)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("korvant");
+    QApplication::setApplicationDisplayName(kProgramName);
+
+    int result = 0;
+    {
+        TKorvantApplication windows;
+        if (Prepare)
+            Prepare(windows);
+        windows.Form1().show();
+        result = QApplication::exec();
+    }
+    ShutdownFlashTimer();
+    return result;
+}

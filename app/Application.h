@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 class TAboutForm;
@@ -26,3 +27,8 @@ private:
     TAboutForm* FAboutForm = nullptr;
     TComPortForm* FComPortForm = nullptr;
 };
+
+// The program's run: Qt's application object and names, the windows, the main window shown
+// and the event loop until it ends. Prepare runs on the windows just before the main window
+// is shown. Returns the event loop's exit code.
+int RunKorvant(int argc, char** argv, const std::function<void(TKorvantApplication&)>& Prepare = {});

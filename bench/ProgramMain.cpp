@@ -1,8 +1,7 @@
-// korvant-bench-program: the program as main.cpp starts it, plus what a user does first:
+// korvant-bench-program: the program as RunKorvant starts it, plus what a user does first:
 // "ComPort", port 1, "Open Port". It prints "painted MS" once the main window has been
 // painted, MS counted from KORVANT_BENCH_T0 (the starter's steady clock in nanoseconds,
 // taken just before it started this process), then "polling" or "not polling".
-#include <QApplication>
 #include <QEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -11,18 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/AppInfo.h"
 #include "app/Application.h"
 #include "app/Unit1NC.h"
 #include "app/Unit7.h"
 #include "serial/VaComm.h"
-#include "widgets/AbFlashT.h"
 
 namespace {
 
 class FirstPaint : public QObject {
 public:
-    explicit FirstPaint(TKorvantApplication& windows) : FWindows(windows) {}
+    FirstPaint(TKorvantApplication& windows, QObject* parent) : QObject(parent), FWindows(windows) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -57,18 +54,8 @@ private:
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("korvant");
-    QApplication::setApplicationDisplayName(kProgramName);
-
-    int result = 0;
-    {
-        TKorvantApplication windows;
-        FirstPaint firstPaint(windows);
-        windows.Form1().centralWidget()->installEventFilter(&firstPaint);
-        windows.Form1().show();
-        result = QApplication::exec();
-    }
-    ShutdownFlashTimer();
-    return result;
+    // Owned by the main window, which outlives the event loop.
+    return RunKorvant(argc, argv, [](TKorvantApplication& windows) {
+        windows.Form1().centralWidget()->installEventFilter(new FirstPaint(windows, &windows.Form1()));
+    });
 }

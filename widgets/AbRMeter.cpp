@@ -418,7 +418,7 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
     // new shapes are shown: elsewhere both pictures hold the saved background.
     TBitmap& B = PointerImage;
     const TRect area{0, 0, BmpPointerArea->Width(), BmpPointerArea->Height()};
-    const bool whole = !PointerShapes || B.Width() != area.Right || B.Height() != area.Bottom;
+    const bool whole = !PointerShapes;
     if (whole) {
         B.Assign(*BmpPointerArea);
     } else {

@@ -90,7 +90,6 @@ const std::string& TGraphicControl::Hint() const
     if (FComposeHint) {
         FHint = FComposeHint();
         FComposeHint = nullptr;
-        FToolTipStale = true;
     }
     return FHint;
 }
@@ -119,7 +118,6 @@ void TGraphicControl::ApplyToolTip()
     QString tip = QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
     tip.replace(QChar(13), QChar(10));
     setToolTip(FShowHint ? tip : QString());
-    FToolTipStale = false;
 }
 
 void TGraphicControl::Invalidate()
@@ -207,8 +205,8 @@ void TGraphicControl::PaintImage()
 
 bool TGraphicControl::event(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip && (FComposeHint || FToolTipStale))
-        ApplyToolTip();
+    if (event->type() == QEvent::ToolTip)
+        ApplyToolTip();  // the hint may have changed unseen (see SetHintLater)
     return QWidget::event(event);
 }
 

@@ -123,7 +123,6 @@ private:
     std::string FCaption;
     mutable std::string FHint;
     mutable std::function<std::string()> FComposeHint;
-    mutable bool FToolTipStale = false;
     bool FShowHint = false;
     bool FVisible = true;
     bool FOpaque = false;
