@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/comm/SerialDevices.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -96,30 +95,29 @@ private:
 
     // The numbers that open each device, found as opening the port finds them: first the
     // numbers the port directory's links name, then the table's numbers that no link
-    // shadows.
+    // shadows. A link counts under the name opening the port looks for (COM10 or com10,
+    // not COM010).
     void AddNumbers()
     {
         std::vector<int> linked;
         for (const std::string& name : FolderNames(FSources.portDir)) {
             const int number = ComPortNumber(name);
-            // Only a name that reads COM<n> is what the port opens, e.g. not COM09.
-            if (number > 0 && ::strcasecmp(name.c_str(), PortName(number).c_str()) == 0 &&
-                !LinkedPath(FSources.portDir, name).empty())
+            if (number > 0 && !LinkedPath(FSources.portDir, PortName(number)).empty())
                 linked.push_back(number);
         }
         std::sort(linked.begin(), linked.end());
         linked.erase(std::unique(linked.begin(), linked.end()), linked.end());
         for (const int number : linked)
-            Attach(number, /*fromLink=*/true);
+            Attach(number, LinkedPath(FSources.portDir, PortName(number)), /*fromLink=*/true);
         for (int number = 1; number <= kLastTablePort; ++number) {
             if (!std::binary_search(linked.begin(), linked.end(), number))
-                Attach(number, /*fromLink=*/false);
+                Attach(number, ResolveDevicePath(PortName(number), FSources.portDir, FSources.devRoot),
+                       /*fromLink=*/false);
         }
     }
 
-    void Attach(int number, bool fromLink)
+    void Attach(int number, const std::string& path, bool fromLink)
     {
-        const std::string path = ResolveDevicePath(PortName(number), FSources.portDir, FSources.devRoot);
         const std::optional<dev_t> device = CharDeviceNumber(path);
         if (!device)
             return;

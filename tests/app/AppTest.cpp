@@ -323,11 +323,25 @@ TEST_F(AppTest, LinkMadeWhileTheWindowIsOpenIsListedAndItsRowOpensIt)
     EXPECT_TRUE(comPort.ComPortLED->Checked());
     ASSERT_TRUE(LiveDataArrived(0.95f));
 
+    // A number typed after the choice stays when the list is read again with the row kept.
+    comPort.ComPortEdit1->selectAll();
+    QTest::keyClicks(comPort.ComPortEdit1, "3");
+    ASSERT_EQ(comPort.ComPortEdit1->value(), 3);
+    home.Link("COM8", sim->DevicePath());
+    const auto bothNumbers = [&] {
+        const QListWidgetItem* item = RowOf(sim->DevicePath());
+        return item && finder.Devices().at(static_cast<size_t>(item->data(Qt::UserRole).toInt())).numbers ==
+                           std::vector<int>{7, 8};
+    };
+    ASSERT_TRUE(WaitUntil(bothNumbers));
+    EXPECT_TRUE(RowOf(sim->DevicePath())->isSelected());
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 3);
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(home.PortDir() + "/COM8")));
+
     // The link goes away: so does its row, and the number stays as it was.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(home.PortDir() + "/COM7")));
     ASSERT_TRUE(WaitUntil([&] { return RowOf(sim->DevicePath()) == nullptr; }));
-    EXPECT_EQ(comPort.ComPortEdit1->value(), 7);
-    EXPECT_TRUE(comPort.DeviceLabel->text().endsWith("(not present)"));
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 3);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -381,6 +395,13 @@ TEST_F(AppTest, DeviceListNamesAdaptersAndSaysWhatToDoAboutUnreachableOnes)
     EXPECT_NE(rowText(2).find("no permission"), std::string::npos) << rowText(2);
     EXPECT_EQ(rowText(3).find(far + "\nProlific"), 0u) << rowText(3);
 
+    // Tabbing into the list chooses nothing; the arrow keys choose as a click does.
+    comPort.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&comPort));
+    finder.DeviceList->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 1);
+    QTest::keyClick(finder.DeviceList, Qt::Key_Down);
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 33);
     ClickRow(RowOf(sim->DevicePath()));
     ClickRow(RowOf(far));
     EXPECT_EQ(comPort.ComPortEdit1->value(), 1) << "a device no number reaches leaves the number";

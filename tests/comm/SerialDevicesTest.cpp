@@ -97,11 +97,12 @@ TEST_F(SerialDevicesTest, LinksGiveTheirNumbersAndEachDeviceIsListedOnce)
     machine.AddUsb("ttyACM0", {"Arduino", "Uno", ""});
     machine.AddUsb("ttyACM1", {"Arduino", "Mega", ""});
     const std::string usb40 = machine.AddUsb("ttyUSB40", {"FTDI", "far", ""});
+    machine.AddUart("ttyS9", 0);  // the table's COM10, no port fitted
     SimProcess sim({"--com", "9"});
     home.Link("com12", sim.DevicePath());      // a second name for the stand-in
     home.Link("COM40", usb0);                  // a link beside the table's COM33
     home.Link("COM66", "/nonexistent/ttyX");   // leads nowhere, yet shadows the table's ttyACM1
-    home.Link("COM09", usb40);                 // not what opening port 9 looks for
+    home.Link("COM010", usb40);                // not what opening port 10 looks for
 
     const std::vector<std::string> expected{
         "9,12 " + sim.DevicePath() + " linked",
