@@ -53,12 +53,10 @@ PortFinder::PortFinder(int minNumber, int maxNumber, std::function<void(int)> pi
 
     FWatcher = new DeviceWatcher([this] { Refresh(); }, this);
 
-    connect(DeviceList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { Choose(item); });
-    connect(DeviceList, &QListWidget::itemSelectionChanged, this, [this] {
-        // Only a row the user selects: focus alone makes a row current without selecting it.
-        if (QListWidgetItem* item = DeviceList->currentItem(); item && item->isSelected())
-            Choose(item);
-    });
+    // A click on the row already chosen chooses it again (the number may have been changed
+    // since). Focus alone makes a row current without selecting it, which chooses nothing.
+    connect(DeviceList, &QListWidget::itemClicked, this, [this] { Choose(); });
+    connect(DeviceList, &QListWidget::itemSelectionChanged, this, [this] { Choose(); });
     connect(AdviceButton, &QPushButton::clicked, this, [this] { ShowAdvice(); });
 }
 
@@ -147,10 +145,8 @@ const comm::SerialDeviceEntry* PortFinder::HintedDevice() const
     return nullptr;
 }
 
-void PortFinder::Choose(QListWidgetItem* item)
+void PortFinder::Choose()
 {
-    if (!item)
-        return;
     if (const comm::SerialDeviceEntry* device = Chosen(); device && NumberOf(*device) > 0)
         FPicked(NumberOf(*device));
     UpdateHint();

@@ -12,7 +12,6 @@
 
 class DeviceWatcher;
 class QListWidget;
-class QListWidgetItem;
 class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -54,7 +53,7 @@ private:
     int NumberOf(const comm::SerialDeviceEntry& device) const;
     const comm::SerialDeviceEntry* Chosen() const;
     const comm::SerialDeviceEntry* HintedDevice() const;
-    void Choose(QListWidgetItem* item);
+    void Choose();
     void UpdateHint();
     void ShowAdvice();
     QStringList WatchedFolders() const;
