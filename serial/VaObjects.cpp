@@ -72,3 +72,16 @@ TVaEventWaitResult TVaEvent::WaitFor(int Timeout)
         return wrSignaled;
     }
 }
+
+void TVaDeliveryMark::Run(const std::function<void()>& Delivery)
+{
+    // One thread's deliveries never overlap, so there is no earlier mark to keep.
+    FThread.store(std::this_thread::get_id());
+    try {
+        Delivery();
+    } catch (...) {
+        FThread.store(std::thread::id());
+        throw;
+    }
+    FThread.store(std::thread::id());
+}
