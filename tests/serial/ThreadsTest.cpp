@@ -630,3 +630,17 @@ TEST_F(ThreadsTest, DirectWritesReportTransmitEmptyOncePerDrain)
     ProcessFor(100ms);
     EXPECT_LE(txEmpty, 3) << "one per drain: the two bytes left in one or two";
 }
+
+// Timed waits of the threads' events (WaitChar's among them) end only once their time has
+// passed, however the milliseconds fall.
+TEST(TVaEvent, TimedWaitNeverEndsEarly)
+{
+    TVaWaitEvent event;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(event.WaitFor(3), wrTimeout);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, 3ms);
+    }
+    event.SetEvent();
+    EXPECT_EQ(event.WaitFor(1000), wrSignaled);
+}
