@@ -286,18 +286,22 @@ void TVaCustomComm::OpenDevice()
 
 void TVaCustomComm::StartThreads()
 {
+    // Both are made before either starts: a handler run on one of them (SyncThreads false)
+    // may reach the other through the component.
     if (FEventMask != 0) {
         FEventThread = std::make_unique<TVaCommEventThread>(this, FHandle.Fd(), FEventMask);
         FEventThread->SetPriority(FEventPriority);
         FEventThread->SetSync(FSyncThreads);
-        FEventThread->Start();
     }
     if (!FDirectWrite) {
         FWriteThread = std::make_unique<TVaCommWriteThread>(this, FHandle.Fd(), FBuffers->WriteSize());
         FWriteThread->SetPriority(FWritePriority);
         FWriteThread->SetSync(FSyncThreads);
-        FWriteThread->Start();
     }
+    if (FEventThread)
+        FEventThread->Start();
+    if (FWriteThread)
+        FWriteThread->Start();
 }
 
 void TVaCustomComm::StopThreads()
@@ -347,9 +351,14 @@ bool TVaCustomComm::InDelivery() const
 
 void TVaCustomComm::DeliveryReturned()
 {
-    // Posted, so that it runs once the delivery has returned and its thread is free.
-    if (FClosePending.load())
-        QMetaObject::invokeMethod(&FContext, [this] { FinishPendingClose(); }, Qt::QueuedConnection);
+    // Posted, so that it runs once the delivery has returned and its thread is free. It is
+    // posted on the user-interface thread, which owns the component; an unsynchronised
+    // thread hands it there.
+    if (FClosePending.load()) {
+        TThread::Synchronize([this] {
+            QMetaObject::invokeMethod(&FContext, [this] { FinishPendingClose(); }, Qt::QueuedConnection);
+        });
+    }
 }
 
 void TVaCustomComm::FinishPendingClose()
