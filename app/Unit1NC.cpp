@@ -265,7 +265,19 @@ void TForm1::LogStartClick()
 
 void TForm1::LogStopClick()
 {
-    FLog.Stop();
+    StopLog();
+}
+
+void TForm1::StopLog()
+{
+    try {
+        FLog.Stop();
+    } catch (const EInOutError&) {
+        // The log is closed all the same (its last sync or the close failed); the window
+        // follows, and the error is shown once.
+        UpdateLogControls();
+        throw;
+    }
     UpdateLogControls();
 }
 
@@ -308,10 +320,8 @@ void TForm1::VaComm1Close(TObject*)
 void TForm1::FormClose()
 {
     FVaComm1->Close();
-    if (FLog.Logging()) {
-        FLog.Stop();
-        UpdateLogControls();
-    }
+    if (FLog.Logging())
+        StopLog();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

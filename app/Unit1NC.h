@@ -105,6 +105,7 @@ protected:
 private:
     void VaComm1Close(TObject* Sender);
     void FormClose();
+    void StopLog();
     void UpdateLogControls();
     bool DeviceGone();
     void CloseLostPort(const std::string& Message);
