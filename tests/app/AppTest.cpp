@@ -150,9 +150,9 @@ TEST_F(AppTest, OpeningThePortStartsLiveData)
     EXPECT_TRUE(messages.empty());
 }
 
-// Readings of 10 and more in the readouts sized for "0.000": every digit before the point
-// is shown, the decimals give way.
-TEST_F(AppTest, ReadingsOfTenAndMoreKeepEveryDigit)
+// Readings of 10 and more, in readouts sized for "0.000": the picture main-wide.png shows
+// them with every digit before the point (the readout's own test checks the pixels).
+TEST_F(AppTest, ShowsReadingsOfTenAndMore)
 {
     StartSim({"--lambda", "1=12.345", "--lambda", "2=9.999", "--lambda", "3=65.535", "--lambda", "4=10.000"});
     form.show();

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -188,7 +187,7 @@ namespace {
 struct ReadAsSent {
     const char* name;
     std::vector<std::string> simArgs;
-    std::array<const char*, 6> shown;
+    std::array<std::string, 6> shown;
 };
 
 void PrintTo(const ReadAsSent& c, std::ostream* os)
@@ -218,8 +217,7 @@ TEST_P(ConfigReadAsSentTest, FieldsShowWhatTheControllerSent)
     OpenPort();
     OpenConfigWindow();
     ReadConfiguration();
-    std::array<std::string, 6> expected;
-    std::copy(GetParam().shown.begin(), GetParam().shown.end(), expected.begin());
+    const std::array<std::string, 6>& expected = GetParam().shown;
     EXPECT_EQ(Shown(), expected);
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(&config));
