@@ -214,6 +214,10 @@ TEST_F(FaultTest, ReplyWaitingForItsDeliveryAtTheTickIsNotLost)
         return s.at("live_valid") >= requests && s.at("pending") == 0;
     });
     ASSERT_EQ(stats.at("live_valid"), requests) << "the request did not reach the stand-in whole";
+    // Written by the stand-in is not yet readable here: the pseudo-terminal passes it on a
+    // moment later, which a loaded machine stretches.
+    ASSERT_TRUE(WaitWithoutEventLoop([&] { return Form().VaComm().ReadBufUsed() >= kReplySize; }))
+        << "the answer did not arrive";
     ASSERT_EQ(Form().Buffers().RxIndex, 1) << "the answer was delivered already";
     Exchange(kReplySize);
     Exchange(kReplySize);
