@@ -26,7 +26,8 @@ demo: build
 package: build
 	cmake --build $(BUILD) --target package
 
-# Benchmarks as one table, also written to $(BUILD)/bench/results.json.
+# Benchmarks as one table, also written to $(BUILD)/bench/results.json; SCALE=2 runs
+# them at that screen scale.
 bench: setup
 	bench/run $(BUILD)
 

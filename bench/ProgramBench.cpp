@@ -1,7 +1,8 @@
 // The whole program polling the stand-in at 10 Hz: its CPU time per second of polling
-// (user + system, from /proc), its resident memory at the end, and the time from its start
-// to the first painted main window. Runs the program as a process of its own on the
-// display in force (make bench provides Xvfb).
+// (user + system, from /proc), its resident memory at the end, the time from its start
+// to the first painted main window, and the device pixel ratio its window is drawn at.
+// Runs the program as a process of its own on the display in force (make bench provides
+// Xvfb, at the screen scale SCALE asks for).
 #include <benchmark/benchmark.h>
 
 #include <signal.h>
@@ -109,11 +110,13 @@ void PollingProgram(benchmark::State& state)
     for (auto _ : state) {
         Program program(KORVANT_BENCH_PROGRAM);
         const std::string painted = program.Line();
-        if (painted.rfind("painted ", 0) != 0 || program.Line() != "polling\n") {
+        const std::string ratio = program.Line();
+        if (painted.rfind("painted ", 0) != 0 || ratio.rfind("ratio ", 0) != 0 || program.Line() != "polling\n") {
             state.SkipWithError("the program did not start polling");
             return;
         }
         state.counters["first_window_ms"] = std::stod(painted.substr(8));
+        state.counters["pixel_ratio"] = std::stod(ratio.substr(6));
         std::this_thread::sleep_for(std::chrono::seconds(2));  // settle after start-up
         const long long validBefore = sim.Stats()["live_valid"];
         const double cpuBefore = CpuSeconds(program.pid);

@@ -1,7 +1,8 @@
 // korvant-bench-program: the program as RunKorvant starts it, plus what a user does first:
 // "ComPort", port 1, "Open Port". It prints "painted MS" once the main window has been
 // painted, MS counted from KORVANT_BENCH_T0 (the starter's steady clock in nanoseconds,
-// taken just before it started this process), then "polling" or "not polling".
+// taken just before it started this process), then "ratio R", the main window's device pixel
+// ratio (the screen scale it is drawn at), then "polling" or "not polling".
 #include <QEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -39,6 +40,7 @@ private:
         const char* t0 = std::getenv("KORVANT_BENCH_T0");
         const double ms = t0 ? std::chrono::duration<double, std::milli>(now - std::chrono::nanoseconds(std::atoll(t0))).count() : -1;
         std::printf("painted %.1f\n", ms);
+        std::printf("ratio %g\n", FWindows.Form1().devicePixelRatioF());
         TComPortForm& comPort = FWindows.ComPortForm();
         comPort.ComPortEdit1->setValue(1);
         comPort.Button1->click();
