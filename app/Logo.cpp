@@ -1,15 +1,17 @@
 #include "app/Logo.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap KorvantLogo(QSize size)
+QPixmap KorvantLogo(QSize size, double ratio)
 {
     // Drawn at 234 × 114 and scaled, so every size shows the same picture.
     const QSize design(234, 114);
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);  // the painter below draws in logical pixels
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -57,4 +59,33 @@ QPixmap KorvantLogo(QSize size)
     p.setBrush(Qt::NoBrush);
     p.drawPath(trace);
     return pixmap;
+}
+
+bool LogoLabel::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        Draw();
+        break;
+    default:
+        break;
+    }
+    return QLabel::event(event);
+}
+
+void LogoLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    Draw();
+}
+
+void LogoLabel::Draw()
+{
+    const double ratio = devicePixelRatioF();
+    const QPixmap current = pixmap();
+    if (current.deviceIndependentSize().toSize() != size() || current.devicePixelRatio() != ratio)
+        setPixmap(KorvantLogo(size(), ratio));
 }

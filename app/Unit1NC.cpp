@@ -94,10 +94,9 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     LED2->setObjectName("LED2");
     SetUpLamp(*LED2, 624, 330, 217, "SENSOR WARMUP", 18, "Arial", 16, true, clRed, clAppWorkSpace);
 
-    Image2 = new QLabel(client);
+    Image2 = new LogoLabel(client);
     Image2->setObjectName("Image2");
     Image2->setGeometry(607, 383, 234, 114);
-    Image2->setPixmap(KorvantLogo(Image2->size()));
     StaticText2 = new QLabel(client);
     StaticText2->setObjectName("StaticText2");
     StaticText2->move(621, 503);

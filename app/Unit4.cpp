@@ -15,9 +15,8 @@ TAboutForm::TAboutForm(QWidget* MainWindow) : QWidget(MainWindow, Qt::Window), F
     setFixedSize(336, 112);
     setFont(WindowFont("Tahoma", 11));
 
-    auto* logo = new QLabel(this);  // owned by this window
+    auto* logo = new LogoLabel(this);  // owned by this window
     logo->setGeometry(8, 8, 88, 43);
-    logo->setPixmap(KorvantLogo(logo->size()));
 
     const auto label = [this](const QString& text, int left, int top) {
         auto* l = new QLabel(text, this);

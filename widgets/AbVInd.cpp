@@ -188,7 +188,8 @@ void TAbValueInd::ValueChanged()
     TAbAnalogGControl::ValueChanged();
     if (!(Visible() || Designing()) || rValue.IsEmpty())
         return;
-    TBitmap box(rValue.Width(), rValue.Height());
+    TBitmap box;
+    box.Cover(Canvas(), rValue);
     TCanvas& b = box.Canvas();
     b.Brush().Style = bsSolid;
     b.Brush().Color = FBevelValue->Color();

@@ -178,7 +178,8 @@ void DrawGradient(TCanvas& Canvas, const TRect& R, TColor ColorFrom, TColor Colo
     const int H = R.Height();
     if (W <= 0 || H <= 0)
         return;
-    TBitmap bmp(W, H);
+    TBitmap bmp;
+    bmp.Cover(Canvas, R);
     TCanvas& c = bmp.Canvas();
     const TColor from = ColorToRGB(ColorFrom);
     const TColor to = ColorToRGB(ColorTo);
@@ -316,12 +317,9 @@ void SaveBackground(TCanvas& Canvas, TBitmap& Bitmap, const TRect& R)
     const TRect I = IntersectRect(R, Canvas.ClipRect());
     if (I.Right < I.Left || I.Bottom < I.Top)
         return;
-    TBitmap visible(I.Width(), I.Height());
+    Bitmap.Cover(Canvas, R);
     if (!I.IsEmpty())
-        visible.Canvas().CopyRect({0, 0, I.Width(), I.Height()}, Canvas, I);
-    Bitmap.SetSize(R.Width(), R.Height());
-    if (!I.IsEmpty())
-        Bitmap.Canvas().Draw(I.Left - R.Left, I.Top - R.Top, visible);
+        Bitmap.Canvas().CopyRect({I.Left - R.Left, I.Top - R.Top, I.Right - R.Left, I.Bottom - R.Top}, Canvas, I);
 }
 
 TPoint RectCenter(const TRect& R)

@@ -11,18 +11,31 @@ TBitmap::TBitmap(int Width, int Height) : TBitmap()
 
 void TBitmap::SetSize(int Width, int Height)
 {
-    Width = std::max(0, Width);
-    Height = std::max(0, Height);
-    if (Width == FImage.width() && Height == FImage.height())
+    Resize({Width, Height}, TPixelGrid{Grid().Ratio, {}});
+}
+
+void TBitmap::Cover(const TCanvas& Canvas, const TRect& R)
+{
+    Resize({R.Width(), R.Height()}, Canvas.Grid().Cut(R));
+}
+
+void TBitmap::Resize(TSize Size, const TPixelGrid& Grid)
+{
+    Size = {std::max(0, Size.cx), std::max(0, Size.cy)};
+    if (Size == FSize && Grid == this->Grid())
         return;
     FCanvas->Release();
-    if (Width == 0 || Height == 0) {
-        FImage = QImage();
-    } else {
-        FImage = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
-        FImage.fill(Qt::white);
+    const QSize device = Grid.DeviceSize(Size);
+    if (device != FImage.size() || Grid.Ratio != FImage.devicePixelRatio()) {
+        if (device.isEmpty()) {
+            FImage = QImage();
+        } else {
+            FImage = QImage(device, QImage::Format_ARGB32_Premultiplied);
+            FImage.fill(Qt::white);
+        }
     }
-    FCanvas->SetTarget(&FImage);
+    FSize = Size;
+    FCanvas->SetTarget(&FImage, FSize, Grid);
 }
 
 const QImage& TBitmap::Image() const
@@ -50,5 +63,6 @@ void TBitmap::Assign(const TPersistent& Source)
     } else {
         FImage = from.copy();
     }
-    FCanvas->SetTarget(&FImage);
+    FSize = src->FSize;
+    FCanvas->SetTarget(&FImage, FSize, src->Grid());
 }

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 
 #include <QFontMetrics>
+#include <QPainterPath>
 #include <QString>
 
 #include "platform/framework/Bitmap.h"
@@ -21,6 +23,11 @@ TColor FromQRgb(QRgb Rgb)
 }
 
 namespace {
+
+// Qt draws glyphs taller than this many device pixels from their outlines, antialiased
+// whatever the painter's hints say (a 40-pixel readout at 200 %); text that large is filled
+// from its outlines here, without antialiasing, as all the canvas draws.
+constexpr int kLargestCachedGlyph = 64;
 
 QString ToQString(const std::string& s)
 {
@@ -110,9 +117,37 @@ void DrawLineKeepingStart(QPainter& p, QPoint a, QPoint b, int width, const QRec
     p.drawLine(QLineF(a.x() - dx * back, a.y() - dy * back, b.x() - dx * back, b.y() - dy * back));
 }
 
+// The line from a to b at a device pixel ratio other than 1, drawn as the band it stands for:
+// along the line from its start pixel up to its end pixel, which it leaves out; across it on
+// the pixel centres for a one-pixel pen and centred on the coordinates for a wider one, as
+// Qt's aliased lines lie at a ratio of 1.
+void DrawBand(QPainter& p, QPoint a, QPoint b, int width)
+{
+    const QPointF d(b - a);
+    const QPointF u = d / std::hypot(d.x(), d.y());
+    const QPointF centre(0.5, 0.5);
+    const QPointF along = width <= 1 ? centre : u * QPointF::dotProduct(u, centre);
+    const QPointF shift = along - u / 2;
+    p.drawLine(QLineF(QPointF(a) + shift, QPointF(b) + shift));
+}
+
+// The device rectangles of a region given in logical pixels.
+QRegion ToDevice(const TPixelGrid& grid, const QRegion& logical)
+{
+    if (grid.IsIdentity())
+        return logical;
+    QRegion device;
+    for (const QRect& r : logical)
+        device += grid.ToDevice({r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+    return device;
+}
+
 }  // namespace
 
-TCanvas::TCanvas(QImage* Target) : FTarget(Target) {}
+TCanvas::TCanvas(QImage* Target)
+{
+    SetTarget(Target);
+}
 
 TCanvas::~TCanvas()
 {
@@ -121,8 +156,24 @@ TCanvas::~TCanvas()
 
 void TCanvas::SetTarget(QImage* Target)
 {
+    TPixelGrid grid;
+    TSize size;
+    if (Target && !Target->isNull()) {
+        grid.Ratio = Target->devicePixelRatio();
+        size = {static_cast<int>(std::lround(Target->width() / grid.Ratio)),
+                static_cast<int>(std::lround(Target->height() / grid.Ratio))};
+    }
+    SetTarget(Target, size, grid);
+}
+
+void TCanvas::SetTarget(QImage* Target, TSize Size, const TPixelGrid& Grid)
+{
     Release();
     FTarget = Target;
+    FSize = Size;
+    FGrid = Grid;
+    if (FTarget && !FTarget->isNull())
+        FTarget->setDevicePixelRatio(Grid.Ratio);  // so that Qt's painter scales by it
 }
 
 void TCanvas::Release()
@@ -143,11 +194,29 @@ QPainter& TCanvas::Painter()
             FPainter->setRenderHint(QPainter::Antialiasing, false);
             FPainter->setRenderHint(QPainter::TextAntialiasing, false);
             FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+            FCentred = false;
+            if (!FGrid.IsIdentity())
+                FPainter->setWorldTransform(Placement(false));
             if (FClip)
                 FPainter->setClipRegion(*FClip);
         }
     }
     return *FPainter;
+}
+
+QTransform TCanvas::Placement(bool centred) const
+{
+    // Qt's painter scales by the image's ratio itself; what is left is the grid's origin.
+    const double half = centred ? 0.5 : 0.0;
+    return QTransform::fromTranslate(FGrid.Origin.x() / FGrid.Ratio + half, FGrid.Origin.y() / FGrid.Ratio + half);
+}
+
+void TCanvas::SetCentred(QPainter& p, bool centred)
+{
+    if (FGrid.IsIdentity() || centred == FCentred)
+        return;
+    FCentred = centred;
+    p.setWorldTransform(Placement(centred));
 }
 
 void TCanvas::ApplyPen(QPainter& p, bool lines) const
@@ -198,7 +267,12 @@ void TCanvas::LineTo(int X, int Y)
         return;
     ApplyPen(p, true);
     p.setBrush(Qt::NoBrush);
-    DrawLineKeepingStart(p, QPoint(from.x, from.y), QPoint(X, Y), FPen.Width, FTarget->rect());
+    if (FGrid.IsIdentity()) {
+        DrawLineKeepingStart(p, QPoint(from.x, from.y), QPoint(X, Y), FPen.Width, FTarget->rect());
+    } else {
+        SetCentred(p, false);
+        DrawBand(p, QPoint(from.x, from.y), QPoint(X, Y), FPen.Width);
+    }
     Drawn(Normalised(from.x, from.y, X, Y, FPen.Width));
 }
 
@@ -223,6 +297,7 @@ void TCanvas::Polygon(std::span<const TPoint> Points)
         poly << QPoint(pt.x, pt.y);
     ApplyPen(p, false);
     ApplyBrush(p);
+    SetCentred(p, OnePixelPen());
     p.drawPolygon(poly, Qt::OddEvenFill);
     Drawn(BoundsOf(Points, FPen.Width));
 }
@@ -238,19 +313,23 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
     if (FPen.Style == psClear) {
         // Without a pen the filled area is one pixel smaller at the right and bottom.
         p.setPen(Qt::NoPen);
+        SetCentred(p, false);
         p.drawRect(StrokeBox(X1, Y1, X2, Y2));
     } else if (FPen.Width <= 1) {
         const QRect box = StrokeBox(X1, Y1, X2, Y2);
         if (box.width() == 0 || box.height() == 0) {
             // One pixel wide or high: all of it is pen.
+            SetCentred(p, false);
             p.fillRect(QRect(box.left(), box.top(), box.width() + 1, box.height() + 1), ToQColor(FPen.Color));
         } else {
             ApplyPen(p, false);
+            SetCentred(p, true);
             p.drawRect(box);
         }
     } else {
         // A wide pen straddles the outline inside the box.
         ApplyPen(p, false);
+        SetCentred(p, false);
         const int w = FPen.Width;
         const QRect inner = StrokeBox(X1, Y1, X2, Y2).adjusted(w / 2, w / 2, -(w - 1) / 2, -(w - 1) / 2);
         p.drawRect(inner);
@@ -267,6 +346,7 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
         return;
     ApplyPen(p, false);
     ApplyBrush(p);
+    SetCentred(p, OnePixelPen());
     p.drawEllipse(StrokeBox(X1, Y1, X2, Y2));
     Drawn(Normalised(X1, Y1, X2, Y2, FPen.Width));
 }
@@ -280,6 +360,7 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
         return;
     ApplyPen(p, false);
     ApplyBrush(p);
+    SetCentred(p, OnePixelPen());
     p.drawRoundedRect(StrokeBox(X1, Y1, X2, Y2), X3 / 2.0, Y3 / 2.0);
     Drawn(Normalised(X1, Y1, X2, Y2, FPen.Width));
 }
@@ -299,6 +380,7 @@ void TCanvas::PieOrArc(bool pie, int X1, int Y1, int X2, int Y2, int X3, int Y3,
     if (span <= 0)
         span += 360.0;  // coinciding radials give the whole ellipse
     ApplyPen(p, !pie);
+    SetCentred(p, OnePixelPen());
     const int start16 = static_cast<int>(std::lround(a0 * 16));
     const int span16 = static_cast<int>(std::lround(span * 16));
     if (pie) {
@@ -328,6 +410,7 @@ void TCanvas::FillRect(const TRect& R)
     QPainter& p = Painter();
     if (!p.isActive() || FBrush.Style == bsClear)
         return;
+    SetCentred(p, false);
     p.fillRect(QRect(R.Left, R.Top, R.Width(), R.Height()), ToQColor(FBrush.Color));
     Drawn(R);
 }
@@ -340,6 +423,7 @@ void TCanvas::FrameRect(const TRect& R)
     if (!p.isActive())
         return;
     const QColor c = ToQColor(FBrush.Color);
+    SetCentred(p, false);
     p.fillRect(QRect(R.Left, R.Top, R.Width(), 1), c);
     p.fillRect(QRect(R.Left, R.Bottom - 1, R.Width(), 1), c);
     p.fillRect(QRect(R.Left, R.Top, 1, R.Height()), c);
@@ -356,11 +440,18 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text)
         const QString text = ToQString(Text);
         const int w = fm.horizontalAdvance(text);
         const int h = fm.ascent() + fm.descent();
+        SetCentred(p, false);
         if (FBrush.Style != bsClear)
             p.fillRect(QRect(X, Y, w, h), ToQColor(FBrush.Color));
-        p.setFont(font);
-        p.setPen(ToQColor(FFont.Color()));
-        p.drawText(X, Y + fm.ascent(), text);
+        if (font.pixelSize() * FGrid.Ratio > kLargestCachedGlyph) {
+            QPainterPath outline;
+            outline.addText(X, Y + fm.ascent(), font, text);
+            p.fillPath(outline, ToQColor(FFont.Color()));
+        } else {
+            p.setFont(font);
+            p.setPen(ToQColor(FFont.Color()));
+            p.drawText(X, Y + fm.ascent(), text);
+        }
         Drawn({X - 2, Y, X + w + 2, Y + h});
     }
     FPenPos = {X + TextWidth(Text), Y};
@@ -382,52 +473,71 @@ TSize TCanvas::TextExtent(const std::string& Text) const
     return {TextWidth(Text), TextHeight(Text)};
 }
 
-void TCanvas::DrawImage(const QRect& dest, const QImage& source, const QRect& sourceRect)
+void TCanvas::CopyDevicePixels(const TRect& Dest, const QRect& dest, const QImage& source, const QRect& sourceRect)
 {
-    QPainter& p = Painter();
-    if (!p.isActive() || dest.isEmpty())
+    if (!FTarget || FTarget->isNull() || dest.isEmpty() || sourceRect.isEmpty() || source.isNull())
         return;
-    const auto mode = p.compositionMode();
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(dest, source, sourceRect);
-    p.setCompositionMode(mode);
-    Drawn({dest.left(), dest.top(), dest.left() + dest.width(), dest.top() + dest.height()});
+    // The pixels to copy, one to one in the target's format.
+    QImage converted;
+    const QImage* from = &source;
+    QRect src = sourceRect;
+    if (dest.size() != sourceRect.size() || source.format() != FTarget->format() || &source == FTarget) {
+        converted = source.copy(sourceRect);
+        if (converted.size() != dest.size())
+            converted = converted.scaled(dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        converted.convertTo(FTarget->format());
+        from = &converted;
+        src = converted.rect();
+    }
+    QRegion area = QRegion(dest) & QRegion(FTarget->rect()) &
+                   QRegion((src & from->rect()).translated(dest.topLeft() - src.topLeft()));
+    if (FClip)
+        area &= ToDevice(FGrid, *FClip);
+    if (FPainter && !FTarget->isDetached())
+        Release();  // the copy below gets pixels of its own, which an open painter would miss
+    const int bytes = FTarget->depth() / 8;
+    const qsizetype line = FTarget->bytesPerLine();
+    uchar* bits = FTarget->bits();
+    for (const QRect& r : area) {
+        const QPoint at = r.topLeft() - dest.topLeft() + src.topLeft();
+        for (int y = 0; y < r.height(); ++y)
+            std::memcpy(bits + (r.top() + y) * line + r.left() * bytes,
+                        from->constScanLine(at.y() + y) + at.x() * bytes, static_cast<size_t>(r.width() * bytes));
+    }
+    Drawn(Dest);
 }
 
 void TCanvas::Draw(int X, int Y, const TBitmap& Source)
 {
     const QImage& img = Source.Image();
-    DrawImage(QRect(X, Y, img.width(), img.height()), img, img.rect());
+    const TRect dest{X, Y, X + Source.Width(), Y + Source.Height()};
+    CopyDevicePixels(dest, FGrid.ToDevice(dest), img, img.rect());
 }
 
 void TCanvas::StretchDraw(const TRect& R, const TBitmap& Source)
 {
     const QImage& img = Source.Image();
-    DrawImage(QRect(R.Left, R.Top, R.Width(), R.Height()), img, img.rect());
+    CopyDevicePixels(R, FGrid.ToDevice(R), img, img.rect());
 }
 
 void TCanvas::CopyRect(const TRect& Dest, TCanvas& Source, const TRect& SourceRect)
 {
     if (!Source.FTarget)
         return;
-    const QRect src(SourceRect.Left, SourceRect.Top, SourceRect.Width(), SourceRect.Height());
-    const QRect dest(Dest.Left, Dest.Top, Dest.Width(), Dest.Height());
-    if (&Source == this) {
-        Release();
-        const QImage copy = FTarget->copy(src);
-        DrawImage(dest, copy, copy.rect());
-        return;
-    }
     Source.Release();
-    DrawImage(dest, *Source.FTarget, src);
+    CopyDevicePixels(Dest, FGrid.ToDevice(Dest), *Source.FTarget, Source.FGrid.ToDevice(SourceRect));
 }
 
 TColor TCanvas::Pixel(int X, int Y)
 {
     Release();
-    if (!FTarget || !FTarget->valid(X, Y))
+    if (!FTarget)
         return clNone;
-    return FromQRgb(FTarget->pixel(X, Y));
+    const int x = FGrid.EdgeX(X);  // the first device pixel of the logical one
+    const int y = FGrid.EdgeY(Y);
+    if (X < 0 || Y < 0 || X >= FSize.cx || Y >= FSize.cy || !FTarget->valid(x, y))
+        return clNone;
+    return FromQRgb(FTarget->pixel(x, y));
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color)
@@ -435,6 +545,7 @@ void TCanvas::SetPixel(int X, int Y, TColor Color)
     QPainter& p = Painter();
     if (!p.isActive())
         return;
+    SetCentred(p, false);
     p.fillRect(QRect(X, Y, 1, 1), ToQColor(Color));
     Drawn({X, Y, X + 1, Y + 1});
 }
@@ -443,7 +554,7 @@ TRect TCanvas::ClipRect() const
 {
     if (!FTarget)
         return {};
-    QRect r = FTarget->rect();
+    QRect r(0, 0, FSize.cx, FSize.cy);
     if (FClip)
         r = r.intersected(FClip->boundingRect());
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -457,8 +568,10 @@ void TCanvas::SetClipRect(const TRect& R)
 void TCanvas::SetClipRegion(const QRegion& Region)
 {
     FClip = Region;
-    if (FPainter && FPainter->isActive())
+    if (FPainter && FPainter->isActive()) {
+        SetCentred(*FPainter, false);  // the region is in logical pixels
         FPainter->setClipRegion(Region);
+    }
 }
 
 void TCanvas::ResetClip()

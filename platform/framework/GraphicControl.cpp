@@ -1,5 +1,7 @@
 #include "platform/framework/GraphicControl.h"
 
+#include <cmath>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -182,16 +184,22 @@ void TGraphicControl::Click()
     Fire(OnClick, this);
 }
 
-void TGraphicControl::EnsureImage()
+bool TGraphicControl::EnsureImage()
 {
-    const QSize size(std::max(1, width()), std::max(1, height()));
-    if (FImage.size() == size)
-        return;
+    const TSize size{std::max(1, width()), std::max(1, height())};
+    const double ratio = devicePixelRatioF();
+    if (size == FImageSize && ratio == FImage.devicePixelRatio())
+        return false;
     FCanvas.Release();
-    FImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    // Every device pixel the control touches on the screen, the last one partly at a
+    // fractional ratio.
+    FImage = QImage(static_cast<int>(std::ceil(size.cx * ratio)), static_cast<int>(std::ceil(size.cy * ratio)),
+                    QImage::Format_ARGB32_Premultiplied);
     FImage.fill(Qt::transparent);
-    FCanvas.SetTarget(&FImage);
+    FImageSize = size;
+    FCanvas.SetTarget(&FImage, size, TPixelGrid{ratio, {}});
     FNeedsPaint = true;
+    return true;
 }
 
 void TGraphicControl::PaintImage()
@@ -218,19 +226,41 @@ void TGraphicControl::PaintImage()
 
 bool TGraphicControl::event(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip)
+    switch (event->type()) {
+    case QEvent::ToolTip:
         ApplyToolTip();  // the hint may have changed unseen (see SetHintLater)
+        break;
+    case QEvent::ScreenChangeInternal:  // moved to another screen, perhaps of another ratio
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:  // the screen's own scale changed
+#endif
+        if (EnsureImage())
+            update();
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 
 void TGraphicControl::paintEvent(QPaintEvent* event)
 {
+    EnsureImage();  // in case the ratio changed unannounced
     // Failures go to the application's error handler, never through the event loop.
     if (FNeedsPaint)
         GuardedCall([this] { PaintImage(); });
     FCanvas.Release();
+    // The image's device pixels under the area, shown one to one.
+    const double ratio = FImage.devicePixelRatio();
+    const QRect area = event->rect();
+    const QRect pixels =
+        QRect(QPoint(static_cast<int>(std::floor(area.left() * ratio)), static_cast<int>(std::floor(area.top() * ratio))),
+              QPoint(static_cast<int>(std::ceil((area.right() + 1) * ratio)) - 1,
+                     static_cast<int>(std::ceil((area.bottom() + 1) * ratio)) - 1)) &
+        FImage.rect();
     QPainter p(this);
-    p.drawImage(event->rect(), FImage, event->rect());
+    p.drawImage(QRectF(pixels.x() / ratio, pixels.y() / ratio, pixels.width() / ratio, pixels.height() / ratio),
+                FImage, pixels);
 }
 
 void TGraphicControl::resizeEvent(QResizeEvent* event)

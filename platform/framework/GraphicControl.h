@@ -36,6 +36,11 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 // only the pixels drawn and shows just those, so a control can move one part of its picture
 // without painting the rest again.
 //
+// The image has the device pixel ratio of the screen the window is on (150 % is 1.5), and
+// Canvas draws into it in the control's logical pixels, so the picture is as sharp as the
+// screen. A window moved to a screen of another ratio gets its controls painted afresh at
+// that ratio.
+//
 // Ownership follows both models: the owner component frees it, or its Qt parent does, and
 // whichever goes first takes it off the other's list. A control whose owner is a widget is
 // placed on that widget unless a parent is given.
@@ -85,7 +90,7 @@ public:
     void Invalidate();
     // Paints the whole control now.
     void Repaint();
-    // The control's picture as it stands.
+    // The control's picture as it stands, in device pixels.
     const QImage& Image();
     int PaintCount() const { return FPaintCount; }
 
@@ -115,11 +120,13 @@ protected:
 
 private:
     void PaintImage();
-    void EnsureImage();
+    // Makes the image fit the control's size and screen; true when it had to be made anew.
+    bool EnsureImage();
     void NoteVisible(bool Value);
     void ApplyToolTip();
 
     QImage FImage;
+    TSize FImageSize;  // in logical pixels
     TCanvas FCanvas;
     TFont FFont;
     TColor FColor = clBtnFace;

@@ -253,31 +253,6 @@ TEST_F(LambdaMeter, ValueWriteDrawsOnlyThePointerRectangle)
     meter.setParent(nullptr);
 }
 
-// A value change redraws only where the old and the new pointer and marks lie; the picture
-// must still be exactly the one a full paint gives, at every step of a sweep, with the
-// minimum and maximum marks moving and the pointer flashing off the scale.
-TEST_F(LambdaMeter, PointerMovedStepByStepLooksLikeOneDrawnAfresh)
-{
-    TAb270Meter fresh{nullptr};
-    SetUpLambdaMeter(fresh, 0, 0, "LAMBDA CH1", "#0.000");
-    for (TAb270Meter* m : {&meter, &fresh}) {
-        m->SetOptions({opBevelOuter, opName1, opOverflow});
-        m->MinMax().SetMinVisible(true);  // the main window hides them
-        m->MinMax().SetMaxVisible(true);
-        m->Repaint();
-    }
-    const float sweep[] = {1.0f, 0.98f, 0.7f, 1.25f, 1.24f, 0.5f, 2.5f, 2.5f, 0.66f, 1.0f, 1.01f};
-    for (size_t i = 0; i < std::size(sweep); ++i) {
-        for (TAb270Meter* m : {&meter, &fresh}) {
-            m->SetValue(sweep[i]);
-            if (m->IsFlashing())
-                m->Perform(WM_FLASH, 0, static_cast<std::intptr_t>(i % 2));
-        }
-        fresh.Repaint();
-        EXPECT_TRUE(meter.Image() == fresh.Image()) << "after " << sweep[i];
-    }
-}
-
 TEST_F(LambdaMeter, TinyMeterShowsOnlyBevelAndCaption)
 {
     meter.SetBounds(0, 0, 40, 22);  // no room under the caption inside the bevel
