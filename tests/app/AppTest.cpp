@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -178,6 +179,29 @@ TEST_F(AppTest, OpeningThePortStartsLiveData)
     EXPECT_TRUE(comPort.ComPortLED->Checked());
     EXPECT_TRUE(form.VaComm().Active());
     EXPECT_TRUE(messages.empty());
+}
+
+// The window moved to a screen of twice the scale (the suite has two): the instruments are
+// drawn at its resolution, which the picture main-2x.png shows beside main.png.
+TEST_F(AppTest, ShowsLiveDataAtTheResolutionOfAScreenOfTwiceTheScale)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_GE(screens.size(), 2) << "the suite runs on two screens";
+    StartSim({"--lambda", "1=1.000", "--lambda", "2=0.900", "--lambda", "3=1.100", "--lambda", "4=0.800",
+              "--volts", "13.8"});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.move(screens[1]->geometry().topLeft() + QPoint(40, 40));
+    ASSERT_TRUE(WaitUntil([&] { return form.devicePixelRatioF() == 2 * screens[0]->devicePixelRatio(); }));
+    OpenPort("1");
+    ASSERT_TRUE(LiveDataArrived(1.0f)) << (messages.empty() ? "" : messages.front());
+    ASSERT_TRUE(WaitUntil([&] { return form.Meters[3]->Value() == 0.8f; }));
+    for (TGraphicControl* c : {static_cast<TGraphicControl*>(form.Meters[0]), static_cast<TGraphicControl*>(form.ValueInds[0]),
+                               static_cast<TGraphicControl*>(form.Online_LED1)})
+        EXPECT_EQ(c->Image().devicePixelRatio(), form.devicePixelRatioF()) << c->ClassName();
+    const QPixmap picture = form.grab();
+    EXPECT_EQ(picture.devicePixelRatio(), form.devicePixelRatioF());
+    SaveScreenshot(form, "main-2x.png");
 }
 
 // Readings of 10 and more, in readouts sized for "0.000": the picture main-wide.png shows
