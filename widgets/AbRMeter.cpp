@@ -293,10 +293,8 @@ void TAbRMeter::Paint()
         auto& p = FArrowStartPos[static_cast<size_t>(i)];
         p = RotatePoint(p, centre, true, static_cast<float>(FStartAngle));
     }
-    FArrowActPos = FArrowStartPos;
-
     SaveBackground(c, *BmpPointerArea, rPointer);
-    PointerShapes.reset();  // the next pointer is drawn on the whole new area
+    FShown.reset();  // the next pointer is drawn on the whole new area
 
     const int sl1 = FScaleSettings->sl1;
     const int m = Round(sl1 * 0.6L);
@@ -409,20 +407,60 @@ private:
 
 }  // namespace
 
+TAbRMeter::TPointerPicture TAbRMeter::PointerPicture()
+{
+    const auto a = [this](int p) { return static_cast<float>(FRotAngle / 1000.0f) * static_cast<float>(p); };
+    TPointerPicture pic;
+    const TPoint centre = FArrowStartPos[1];
+    const TRotation toMin(centre, true, a(MinPPT()));
+    const TRotation toMax(centre, true, a(MaxPPT()));
+    for (size_t i = 0; i < 3; ++i) {
+        pic.Min[i] = toMin(minPointerStart[i]);
+        pic.Max[i] = toMax(maxPointerStart[i]);
+    }
+    const auto markerColor = [this](int ppt, TColor plain) {
+        TColor sectorCol;
+        return MinMax().UseSectorCol() && SectorSettings().CheckSectorColor(ppt, sectorCol) ? sectorCol : plain;
+    };
+    pic.MinVisible = MinMax().MinVisible();
+    pic.MaxVisible = MinMax().MaxVisible();
+    if (pic.MinVisible)
+        pic.MinColor = markerColor(MinPPT(), MinMax().MinColor());
+    if (pic.MaxVisible)
+        pic.MaxColor = markerColor(MaxPPT(), MinMax().MaxColor());
+    if (Flashing) {
+        pic.Brush = FlashColor;
+        pic.Pen = ArrowOutlineFlashes(FArrowStartPos) ? FlashColor : FArrowSettings->ColorPen();
+    } else {
+        pic.Pen = FArrowSettings->ColorPen();
+        pic.Brush = FArrowSettings->ColorBrush();
+    }
+    RotatePolygon(FArrowStartPos, true, pic.Arrow, a(PPT()));
+    pic.Hub1Pen = FArrowSettings->ColorCP1Pen();
+    pic.Hub1Brush = FArrowSettings->ColorCP1Brush();
+    pic.Hub2Pen = FArrowSettings->ColorCP2Pen();
+    pic.Hub2Brush = FArrowSettings->ColorCP2Brush();
+    return pic;
+}
+
 void TAbRMeter::DrawPointer(TCanvas& Canvas)
 {
     if (isToSmall || !BmpPointerArea || BmpPointerArea->Width() < 2)
+        return;
+    TPointerPicture pic = PointerPicture();
+    // A turn by less than a pixel, say, leaves every shape where it is: the area already
+    // shows what a full paint of the value would.
+    if (FShown && FShown->Picture == pic)
         return;
     // The pointer is drawn on a copy of the saved pointer area, and the copy shown. Only the
     // boxes of the shapes drawn last time are restored, and only those and the boxes of the
     // new shapes are shown: elsewhere both pictures hold the saved background.
     TBitmap& B = PointerImage;
     const TRect area{0, 0, BmpPointerArea->Width(), BmpPointerArea->Height()};
-    const bool whole = !PointerShapes;
-    if (whole) {
+    if (!FShown) {
         B.Assign(*BmpPointerArea);
     } else {
-        for (const TRect& r : *PointerShapes)
+        for (const TRect& r : FShown->Boxes)
             B.Canvas().CopyRect(r, BmpPointerArea->Canvas(), r);
     }
     TCanvas& bc = B.Canvas();
@@ -437,39 +475,26 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
             shapes.push_back(box);
     };
 
-    auto a = [this](int p) { return static_cast<float>(FRotAngle / 1000.0f) * static_cast<float>(p); };
-    const TPoint centre = FArrowStartPos[1];
-    for (size_t i = 0; i < 3; ++i) {
-        minPointer[i] = RotatePoint(minPointerStart[i], centre, true, a(MinPPT()));
-        maxPointer[i] = RotatePoint(maxPointerStart[i], centre, true, a(MaxPPT()));
-    }
-    auto marker = [&](const std::array<TPoint, 3>& pts, int ppt, TColor plain) {
-        TColor col = plain;
-        TColor sectorCol;
-        if (MinMax().UseSectorCol() && SectorSettings().CheckSectorColor(ppt, sectorCol))
-            col = sectorCol;
+    const auto marker = [&](const std::array<TPoint, 3>& pts, TColor col) {
         bc.Brush().Color = col;
         bc.Polygon(pts);
         drawn(pts);
     };
-    if (MinMax().MinVisible())
-        marker(minPointer, MinPPT(), MinMax().MinColor());
-    if (MinMax().MaxVisible())
-        marker(maxPointer, MaxPPT(), MinMax().MaxColor());
+    if (pic.MinVisible)
+        marker(pic.Min, pic.MinColor);
+    if (pic.MaxVisible)
+        marker(pic.Max, pic.MaxColor);
 
-    if (Flashing) {
-        bc.Brush().Color = FlashColor;
-        bc.Pen().Color = ArrowOutlineFlashes(FArrowStartPos) ? FlashColor : FArrowSettings->ColorPen();
-    } else {
-        bc.Pen().Color = FArrowSettings->ColorPen();
-        bc.Brush().Color = FArrowSettings->ColorBrush();
+    bc.Pen().Color = pic.Pen;
+    bc.Brush().Color = pic.Brush;
+    const int last = std::min(ArrowLastVertex(pic.Arrow), static_cast<int>(pic.Arrow.size()) - 1);
+    if (last >= 2) {
+        const auto vertices = std::span(pic.Arrow).subspan(2, static_cast<size_t>(last - 1));
+        bc.Polygon(vertices);
+        drawn(vertices);
     }
-    DrawRotatedPolygon(bc, FArrowStartPos, true, FArrowActPos, a(PPT()));
-    const int last = std::min(ArrowLastVertex(FArrowStartPos), static_cast<int>(FArrowActPos.size()) - 1);
-    if (last >= 2)
-        drawn(std::span(FArrowActPos).subspan(2, static_cast<size_t>(last - 1)));
 
-    const TPoint hub = FArrowActPos[1];
+    const TPoint hub = pic.Arrow[1];
     auto disk = [&](int r, TColor pen, TColor brush) {
         if (r <= 0)
             return;
@@ -478,13 +503,13 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
         bc.Ellipse(hub.x - r, hub.y - r, hub.x + r, hub.y + r);
         drawn(std::array{TPoint{hub.x - r, hub.y - r}, TPoint{hub.x + r, hub.y + r}});
     };
-    disk(ArrowHub1Radius(FArrowStartPos), FArrowSettings->ColorCP1Pen(), FArrowSettings->ColorCP1Brush());
-    disk(ArrowHub2Radius(FArrowStartPos), FArrowSettings->ColorCP2Pen(), FArrowSettings->ColorCP2Brush());
+    disk(ArrowHub1Radius(FArrowStartPos), pic.Hub1Pen, pic.Hub1Brush);
+    disk(ArrowHub2Radius(FArrowStartPos), pic.Hub2Pen, pic.Hub2Brush);
 
-    std::vector<TRect> shown = whole ? std::vector<TRect>{area} : std::move(*PointerShapes);
-    if (!whole)
+    std::vector<TRect> shown = FShown ? std::move(FShown->Boxes) : std::vector<TRect>{area};
+    if (FShown)
         shown.insert(shown.end(), shapes.begin(), shapes.end());
-    PointerShapes = std::move(shapes);
+    FShown = TShownPointer{std::move(pic), std::move(shapes)};
     for (const TRect& r : shown) {
         TRect target = r;
         OffsetRect(target, rPointer.Left, rPointer.Top);

@@ -105,7 +105,7 @@ public:
 
     // Geometry as of the last paint.
     TRect PointerRect() const { return rPointer; }
-    const TArrowPolygon& ArrowActPos() const { return FArrowActPos; }
+    const TArrowPolygon& ArrowActPos() const { return FShown ? FShown->Picture.Arrow : FArrowStartPos; }
     TPoint Name1Pos() const { return FName1Pos; }
     TPoint Name2Pos() const { return FName2Pos; }
     bool IsTooSmall() const { return isToSmall; }
@@ -127,6 +127,8 @@ protected:
     void WndProc(TMessage& Message) override;
 
     void CalcMeterSize();
+    // Draws the pointer and markers of the current value, unless they would cover the same
+    // pixels in the same colours as those shown.
     void DrawPointer(TCanvas& Canvas);
     void DrawSectors(TCanvas& Canvas, const TRect& Q);
     void CheckFlashing();
@@ -145,18 +147,33 @@ private:
     TRMeterOptions FOptions;
     std::unique_ptr<TScaleSettings> FScaleSettings;
 
+    // Everything the pointer area shows over the saved background: the same picture is the
+    // same pixels.
+    struct TPointerPicture {
+        TArrowPolygon Arrow{};  // ArrowActPos
+        std::array<TPoint, 3> Min{}, Max{};  // the markers
+        bool MinVisible = false, MaxVisible = false;
+        TColor MinColor = 0, MaxColor = 0;
+        TColor Pen = 0, Brush = 0, Hub1Pen = 0, Hub1Brush = 0, Hub2Pen = 0, Hub2Brush = 0;
+        bool operator==(const TPointerPicture&) const = default;
+    };
+    TPointerPicture PointerPicture();
+
     bool isToSmall = false;
     std::unique_ptr<TBitmap> BmpPointerArea;
     TBitmap PointerImage;  // the pointer area with the pointer drawn on it
-    // The boxes of what was drawn on PointerImage; none: it is redrawn and shown whole.
-    std::optional<std::vector<TRect>> PointerShapes;
+    // What PointerImage shows, and the boxes of its shapes; none after a full paint, when the
+    // whole area is drawn and shown.
+    struct TShownPointer {
+        TPointerPicture Picture;
+        std::vector<TRect> Boxes;
+    };
+    std::optional<TShownPointer> FShown;
     bool Flashing = false;
     TColor FlashColor = clRed;
     bool vChange = false;
     TArrowPolygon FArrowStartPos{};
-    TArrowPolygon FArrowActPos{};
     std::array<TPoint, 3> minPointerStart{}, maxPointerStart{};
-    std::array<TPoint, 3> minPointer{}, maxPointer{};
     TSize sName1, sName2, sUnit;
     int min_h = 0;
     int min_w = 0;

@@ -180,6 +180,7 @@ void TAbValueInd::Paint()
         c.TextOut(rValue.Right + gap, rValue.Top, SignalSettings().ValueUnit());
     rValue.Left += gap;
     rValue.Right -= gap;
+    FShownValue.reset();
     ValueChanged();
 }
 
@@ -188,18 +189,22 @@ void TAbValueInd::ValueChanged()
     TAbAnalogGControl::ValueChanged();
     if (!(Visible() || Designing()) || rValue.IsEmpty())
         return;
-    TBitmap box;
-    box.Cover(Canvas(), rValue);
-    TCanvas& b = box.Canvas();
+    FBox.Cover(Canvas(), rValue);
+    TCanvas& b = FBox.Canvas();
+    b.Font().Assign(FFontValue);
+    TShownValue shown{Designing() ? SignalSettings().ValueSizeStr()
+                                  : FitValueText(SignalSettings().ValueFormat(), Value(), FBox.Width(),
+                                                 [&b](const std::string& t) { return b.TextWidth(t); }),
+                      rValue};
+    // Font and bevel changes repaint the whole control; until then the same text is the same
+    // pixels.
+    if (shown == FShownValue)
+        return;
     b.Brush().Style = bsSolid;
     b.Brush().Color = FBevelValue->Color();
     b.FillRect({0, 0, rValue.Width(), rValue.Height()});
-    b.Font().Assign(FFontValue);
     b.Brush().Style = bsClear;
-    const std::string text =
-        Designing() ? SignalSettings().ValueSizeStr()
-                    : FitValueText(SignalSettings().ValueFormat(), Value(), box.Width(),
-                                   [&b](const std::string& t) { return b.TextWidth(t); });
-    b.TextOut(box.Width() - b.TextWidth(text), 0, text);
-    Canvas().Draw(rValue.Left, rValue.Top, box);
+    b.TextOut(FBox.Width() - b.TextWidth(shown.Text), 0, shown.Text);
+    Canvas().Draw(rValue.Left, rValue.Top, FBox);
+    FShownValue = std::move(shown);
 }

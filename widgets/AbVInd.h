@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/framework/Bitmap.h"
 #include "platform/framework/Font.h"
 #include "platform/framework/Set.h"
 #include "widgets/_GClassAnalog.h"
@@ -36,8 +38,9 @@ std::string FitValueText(std::string_view Pattern, double Value, int Width,
                          const std::function<int(const std::string&)>& TextWidth);
 
 // The current value of an analog signal as digits in a recessed box, with up to two name
-// lines below and an optional unit beside it. A new value redraws only the digit box; a value
-// whose text is wider than the box shows fewer decimals (FitValueText).
+// lines below and an optional unit beside it. A new value redraws only the digit box, and
+// only when its text changes; a value whose text is wider than the box shows fewer decimals
+// (FitValueText).
 class TAbValueInd : public TAbAnalogGControl {
 public:
     explicit TAbValueInd(TComponent* AOwner, QWidget* AParent = nullptr);
@@ -78,6 +81,14 @@ private:
     TValueIndOptions FOptions{TValueIndOption::opName1, TValueIndOption::opName2, TValueIndOption::opUnit};
     TValueIndParts FParts;
     TRect rValue;
+    TBitmap FBox;  // the digit box, drawn here and copied onto the control
+    // What the digit box shows; none after a full paint, which paints over it.
+    struct TShownValue {
+        std::string Text;
+        TRect Box;
+        bool operator==(const TShownValue&) const = default;
+    };
+    std::optional<TShownValue> FShownValue;
     int min_h = 0;
     int min_w = 0;
 };

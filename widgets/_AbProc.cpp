@@ -332,16 +332,25 @@ void ShrinkRect(TRect& R, int N)
     InflateRect(R, -N, -N);
 }
 
-TPoint RotatePoint(TPoint P, TPoint Center, bool Clockwise, float Angle)
+TRotation::TRotation(TPoint Center, bool Clockwise, float Angle) : FCenter(Center), FClockwise(Clockwise)
 {
     const float a = static_cast<float>(Angle * std::numbers::pi_v<long double> / 180);
-    const long double c = std::cos(static_cast<long double>(a));
-    const long double s = std::sin(static_cast<long double>(a));
-    const long double dx = P.x - Center.x;
-    const long double dy = P.y - Center.y;
-    if (Clockwise)
-        return {Center.x + Round(dx * c - dy * s), Center.y + Round(dy * c + dx * s)};
-    return {Center.x + Round(dx * c + dy * s), Center.y + Round(dy * c - dx * s)};
+    FCos = std::cos(static_cast<long double>(a));
+    FSin = std::sin(static_cast<long double>(a));
+}
+
+TPoint TRotation::operator()(TPoint P) const
+{
+    const long double dx = P.x - FCenter.x;
+    const long double dy = P.y - FCenter.y;
+    if (FClockwise)
+        return {FCenter.x + Round(dx * FCos - dy * FSin), FCenter.y + Round(dy * FCos + dx * FSin)};
+    return {FCenter.x + Round(dx * FCos + dy * FSin), FCenter.y + Round(dy * FCos - dx * FSin)};
+}
+
+TPoint RotatePoint(TPoint P, TPoint Center, bool Clockwise, float Angle)
+{
+    return TRotation(Center, Clockwise, Angle)(P);
 }
 
 void DrawPie(TCanvas& Canvas, const TRect& R, float StartAngle, float Sweep)
@@ -353,19 +362,27 @@ void DrawPie(TCanvas& Canvas, const TRect& R, float StartAngle, float Sweep)
     Canvas.Pie(R.Left, R.Top, R.Right, R.Bottom, P2.x, P2.y, P1.x, P1.y);
 }
 
-void DrawRotatedPolygon(TCanvas& Canvas, std::span<const TPoint> Source, bool Clockwise,
-                        std::span<TPoint> Dest, float Angle)
+std::span<const TPoint> RotatePolygon(std::span<const TPoint> Source, bool Clockwise, std::span<TPoint> Dest,
+                                      float Angle)
 {
     if (Source.size() < 2 || Dest.size() < 2)
-        return;
+        return {};
     const int last = std::min({Source[0].x & 0xFF, static_cast<int>(Source.size()) - 1,
                                static_cast<int>(Dest.size()) - 1});
     Dest[0] = Source[0];
     Dest[1] = Source[1];
+    const TRotation turn(Source[1], Clockwise, Angle);
     for (int i = 2; i <= last; ++i)
-        Dest[static_cast<size_t>(i)] = RotatePoint(Source[static_cast<size_t>(i)], Source[1], Clockwise, Angle);
-    if (last >= 2)
-        Canvas.Polygon(Dest.subspan(2, static_cast<size_t>(last - 1)));
+        Dest[static_cast<size_t>(i)] = turn(Source[static_cast<size_t>(i)]);
+    return last >= 2 ? Dest.subspan(2, static_cast<size_t>(last - 1)) : std::span<TPoint>{};
+}
+
+void DrawRotatedPolygon(TCanvas& Canvas, std::span<const TPoint> Source, bool Clockwise,
+                        std::span<TPoint> Dest, float Angle)
+{
+    const std::span<const TPoint> vertices = RotatePolygon(Source, Clockwise, Dest, Angle);
+    if (!vertices.empty())
+        Canvas.Polygon(vertices);
 }
 
 long double Log10(long double X)

@@ -56,6 +56,20 @@ void ShrinkRect(TRect& R, int N);
 // P turned about Center by Angle degrees; Clockwise turns clockwise on the screen (y down).
 TPoint RotatePoint(TPoint P, TPoint Center, bool Clockwise, float Angle);
 
+// The turn RotatePoint makes, its sine and cosine worked out once for all the points it
+// turns: Rotation(P) is RotatePoint(P, Center, Clockwise, Angle).
+class TRotation {
+public:
+    TRotation(TPoint Center, bool Clockwise, float Angle);
+    TPoint operator()(TPoint P) const;
+
+private:
+    TPoint FCenter;
+    bool FClockwise;
+    long double FCos;
+    long double FSin;
+};
+
 // A pie wedge of the ellipse R from StartAngle through Sweep degrees, both measured
 // clockwise from 12 o'clock.
 void DrawPie(TCanvas& Canvas, const TRect& R, float StartAngle, float Sweep);
@@ -66,6 +80,9 @@ void DrawPie(TCanvas& Canvas, const TRect& R, float StartAngle, float Sweep);
 // cut to what the arrays hold.
 void DrawRotatedPolygon(TCanvas& Canvas, std::span<const TPoint> Source, bool Clockwise,
                         std::span<TPoint> Dest, float Angle);
+// The turning alone: Dest as DrawRotatedPolygon fills it; returns the turned vertices.
+std::span<const TPoint> RotatePolygon(std::span<const TPoint> Source, bool Clockwise, std::span<TPoint> Dest,
+                                      float Angle);
 
 long double Log10(long double X);
 long double Power(long double Base, long double Exponent);

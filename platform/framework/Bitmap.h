@@ -30,6 +30,7 @@ public:
     const TPixelGrid& Grid() const { return FCanvas->Grid(); }
 
     TCanvas& Canvas() { return *FCanvas; }
+    const TCanvas& Canvas() const { return *FCanvas; }
     // The finished pixels (any drawing in progress is completed first).
     const QImage& Image() const;
 

@@ -434,38 +434,52 @@ void TCanvas::FrameRect(const TRect& R)
 void TCanvas::TextOut(int X, int Y, const std::string& Text)
 {
     QPainter& p = Painter();
-    if (p.isActive() && !Text.empty()) {
-        const QFont font = FFont.ToQFont();
-        const QFontMetrics fm(font);
-        const QString text = ToQString(Text);
-        const int w = fm.horizontalAdvance(text);
-        const int h = fm.ascent() + fm.descent();
-        SetCentred(p, false);
-        if (FBrush.Style != bsClear)
-            p.fillRect(QRect(X, Y, w, h), ToQColor(FBrush.Color));
-        if (font.pixelSize() * FGrid.Ratio > kLargestCachedGlyph) {
-            QPainterPath outline;
-            outline.addText(X, Y + fm.ascent(), font, text);
-            p.fillPath(outline, ToQColor(FFont.Color()));
+    if (!p.isActive() || Text.empty()) {
+        FPenPos = {X + TextWidth(Text), Y};
+        return;
+    }
+    // Number texts come from the font's glyphs; anything else goes through Qt's layout.
+    TGlyphCache& glyphs = FFont.Glyphs();
+    const std::optional<TGlyphCache::Text> laid = glyphs.Layout(Text);
+    const QFont font = FFont.ToQFont();
+    const QString text = laid ? QString() : ToQString(Text);
+    const int w = laid ? laid->Width : QFontMetrics(font).horizontalAdvance(text);
+    const int h = glyphs.Height();
+    const QPointF baseline(X, Y + glyphs.Ascent());
+    SetCentred(p, false);
+    if (FBrush.Style != bsClear)
+        p.fillRect(QRect(X, Y, w, h), ToQColor(FBrush.Color));
+    const QColor colour = ToQColor(FFont.Color());
+    if (font.pixelSize() * FGrid.Ratio > kLargestCachedGlyph) {
+        QPainterPath outline;
+        if (laid)
+            outline = glyphs.Outline(Text, baseline);
+        else
+            outline.addText(baseline, font, text);
+        p.fillPath(outline, colour);
+    } else {
+        p.setPen(colour);
+        if (laid) {
+            p.drawGlyphRun(baseline, laid->Run);
         } else {
             p.setFont(font);
-            p.setPen(ToQColor(FFont.Color()));
-            p.drawText(X, Y + fm.ascent(), text);
+            p.drawText(baseline, text);
         }
-        Drawn({X - 2, Y, X + w + 2, Y + h});
     }
-    FPenPos = {X + TextWidth(Text), Y};
+    Drawn({X - 2, Y, X + w + 2, Y + h});
+    FPenPos = {X + w, Y};
 }
 
 int TCanvas::TextWidth(const std::string& Text) const
 {
+    if (const std::optional<int> w = FFont.Glyphs().Width(Text))
+        return *w;
     return QFontMetrics(FFont.ToQFont()).horizontalAdvance(ToQString(Text));
 }
 
 int TCanvas::TextHeight(const std::string&) const
 {
-    const QFontMetrics fm(FFont.ToQFont());
-    return fm.ascent() + fm.descent();
+    return FFont.Glyphs().Height();
 }
 
 TSize TCanvas::TextExtent(const std::string& Text) const
@@ -507,25 +521,25 @@ void TCanvas::CopyDevicePixels(const TRect& Dest, const QRect& dest, const QImag
     Drawn(Dest);
 }
 
+// A source's painter may stay open: Qt's raster painter draws straight into the image.
+
 void TCanvas::Draw(int X, int Y, const TBitmap& Source)
 {
-    const QImage& img = Source.Image();
     const TRect dest{X, Y, X + Source.Width(), Y + Source.Height()};
-    CopyDevicePixels(dest, FGrid.ToDevice(dest), img, img.rect());
+    if (const QImage* img = Source.Canvas().FTarget)
+        CopyDevicePixels(dest, FGrid.ToDevice(dest), *img, img->rect());
 }
 
 void TCanvas::StretchDraw(const TRect& R, const TBitmap& Source)
 {
-    const QImage& img = Source.Image();
-    CopyDevicePixels(R, FGrid.ToDevice(R), img, img.rect());
+    if (const QImage* img = Source.Canvas().FTarget)
+        CopyDevicePixels(R, FGrid.ToDevice(R), *img, img->rect());
 }
 
 void TCanvas::CopyRect(const TRect& Dest, TCanvas& Source, const TRect& SourceRect)
 {
-    if (!Source.FTarget)
-        return;
-    Source.Release();
-    CopyDevicePixels(Dest, FGrid.ToDevice(Dest), *Source.FTarget, Source.FGrid.ToDevice(SourceRect));
+    if (Source.FTarget)
+        CopyDevicePixels(Dest, FGrid.ToDevice(Dest), *Source.FTarget, Source.FGrid.ToDevice(SourceRect));
 }
 
 TColor TCanvas::Pixel(int X, int Y)

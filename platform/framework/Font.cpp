@@ -88,16 +88,18 @@ void TFont::Assign(const TPersistent& Source)
     FHeight = src->FHeight;
     FStyle = src->FStyle;
     FColor = src->FColor;
-    if (!sameShape)
-        FQFont = src->FQFont;
+    if (!sameShape || !FQt) {
+        src->Shared();
+        FQt = src->FQt;
+    }
     if (!same)
         Changed();
 }
 
-QFont TFont::ToQFont() const
+TFont::TQtFont& TFont::Shared() const
 {
-    if (FQFont)
-        return *FQFont;
+    if (FQt)
+        return *FQt;
     QFont font(QString::fromStdString(ResolveFontFamily(FName)));
     font.setPixelSize(std::max(1, FHeight));
     font.setBold(FStyle.Contains(fsBold));
@@ -107,6 +109,6 @@ QFont TFont::ToQFont() const
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);
-    FQFont = font;
-    return font;
+    FQt = std::make_shared<TQtFont>(font);
+    return *FQt;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include <QFont>
 
 #include "platform/framework/Color.h"
+#include "platform/framework/GlyphCache.h"
 #include "platform/framework/Persistent.h"
 #include "platform/framework/Set.h"
 
@@ -35,7 +36,9 @@ public:
 
     // The Qt font this stands for; well-known typefaces of other desktops map to metric
     // compatible ones installed here, and text is drawn without antialiasing.
-    QFont ToQFont() const;
+    QFont ToQFont() const { return Shared().Font; }
+    // The glyphs of number texts in this font, shared with the font's copies.
+    TGlyphCache& Glyphs() const { return Shared().Glyphs; }
 
     TNotifyEvent OnChange;
 
@@ -44,7 +47,7 @@ private:
     // A change of typeface, height or style; the colour is not part of the Qt font.
     void ShapeChanged()
     {
-        FQFont.reset();
+        FQt.reset();
         Changed();
     }
 
@@ -52,9 +55,17 @@ private:
     int FHeight = 11;
     TFontStyles FStyle;
     TColor FColor = clWindowText;
-    // Built once per change: Qt keeps its font lookups with the font, so text measured and
-    // drawn ten times a second reuses them instead of resolving the typeface every time.
-    mutable std::optional<QFont> FQFont;
+    // Built once per change of shape and shared by the copies Assign makes (a canvas's font
+    // is such a copy): Qt keeps its font lookups with the font, so text measured and drawn
+    // ten times a second reuses them instead of resolving the typeface every time, and the
+    // glyphs of its number texts are looked up once.
+    struct TQtFont {
+        explicit TQtFont(const QFont& F) : Font(F), Glyphs(F) {}
+        QFont Font;
+        TGlyphCache Glyphs;
+    };
+    TQtFont& Shared() const;
+    mutable std::shared_ptr<TQtFont> FQt;
 };
 
 // The installed typeface that stands in for a requested one.

@@ -245,6 +245,11 @@ TEST_F(LambdaMeter, ValueWriteDrawsOnlyThePointerRectangle)
     drawn.clear();
     meter.SetValue(1.1f);  // unchanged: nothing at all
     EXPECT_TRUE(drawn.empty());
+    meter.SetValue(1.1001f);  // a turn too small to move a pixel: kept, but nothing drawn
+    EXPECT_EQ(meter.Value(), 1.1001f);
+    EXPECT_TRUE(drawn.empty());
+    meter.SetValue(1.12f);  // a turn that moves it draws it anew
+    EXPECT_FALSE(drawn.empty());
 
     meter.ArrowSettings().SetShape(3);  // a settings change repaints everything
     ASSERT_TRUE(QTest::qWaitFor([&] { return meter.PaintCount() > paints; }, 5000));

@@ -118,6 +118,11 @@ TEST_F(LambdaReadout, NewValueRedrawsOnlyTheDigitBox)
     drawn.clear();
     ind.SetValue(1.25f);
     EXPECT_TRUE(drawn.empty());
+    ind.SetValue(1.2501f);  // the same text: kept, but nothing drawn
+    EXPECT_EQ(ind.Value(), 1.2501f);
+    EXPECT_TRUE(drawn.empty());
+    ind.SetValue(1.2511f);
+    EXPECT_FALSE(drawn.empty());
 }
 
 TEST_F(LambdaReadout, WithoutAutoSizeTheControlOnlyGrows)
