@@ -101,12 +101,11 @@ void TLivePoll::DecodeLiveReply()
     }
     FDisplays.SetVoltsValue(volts);
     FDisplays.SetWarmupLed(false);
-    RecordReading({FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3), FDisplays.MeterValue(4)},
-                  Now());
+    RecordReading({FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3), FDisplays.MeterValue(4)});
 }
 
-void TLivePoll::RecordReading(const std::array<float, 4>& meters, TDateTime time)
+void TLivePoll::RecordReading(const std::array<float, 4>& meters)
 {
     if (FDisplays.Logging())
-        FDisplays.AppendLogLine(meters, time);
+        FDisplays.AppendLogLine(meters, Now());  // the clock is read only for a line to write
 }

@@ -44,7 +44,7 @@ private:
     void DecodeLiveReply();
     // The one place a valid, non-warm-up reading leaves the tick, with its time: whatever
     // keeps readings gets exactly the values the meters show.
-    void RecordReading(const std::array<float, 4>& meters, TDateTime time);
+    void RecordReading(const std::array<float, 4>& meters);
 
     TVaCustomComm& FComm;
     TReceiveBuffers& FBuffers;

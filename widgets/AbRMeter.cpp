@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <span>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <QRegion>
@@ -87,6 +89,27 @@ TArrowPolygon ArrowShape(int Shape, int Size)
 float PointerAngle(int StartAngle, int RotAngle, int PPT)
 {
     return static_cast<float>(StartAngle + static_cast<float>(RotAngle / 1000.0f) * PPT);
+}
+
+std::vector<TRect> JoinOverlapping(std::vector<TRect> Boxes)
+{
+    // A joined box may reach boxes checked before, so each join starts the search again.
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (size_t i = 0; i < Boxes.size() && !joined; ++i) {
+            for (size_t j = i + 1; j < Boxes.size() && !joined; ++j) {
+                const TRect& a = Boxes[i];
+                const TRect& b = Boxes[j];
+                if (IntersectRect(a, b).IsEmpty())
+                    continue;
+                Boxes[i] = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                            std::max(a.Bottom, b.Bottom)};
+                Boxes.erase(Boxes.begin() + static_cast<std::ptrdiff_t>(j));
+                joined = true;
+            }
+        }
+    }
+    return Boxes;
 }
 
 TSize MeterMinSize(const TMeterSizeInput& In)
@@ -443,6 +466,28 @@ TAbRMeter::TPointerPicture TAbRMeter::PointerPicture()
     return pic;
 }
 
+std::vector<TRect> TAbRMeter::ShapeBoxes(const TPointerPicture& Picture, const TRect& Area) const
+{
+    std::vector<TRect> boxes;
+    // Two pixels of margin: a pen reaches a pixel past a polygon's vertices.
+    const auto add = [&](const auto& points) {
+        TPointBounds bounds;
+        bounds.AddAll(points);
+        if (const TRect box = bounds.Box(2, Area); !box.IsEmpty())
+            boxes.push_back(box);
+    };
+    if (Picture.MinVisible)
+        add(Picture.Min);
+    if (Picture.MaxVisible)
+        add(Picture.Max);
+    add(ArrowVertices(Picture.Arrow));
+    const TPoint hub = Picture.Arrow[1];
+    for (const int r : {ArrowHub1Radius(FArrowStartPos), ArrowHub2Radius(FArrowStartPos)})
+        if (r > 0)
+            add(std::array{TPoint{hub.x - r, hub.y - r}, TPoint{hub.x + r, hub.y + r}});
+    return JoinOverlapping(std::move(boxes));
+}
+
 void TAbRMeter::DrawPointer(TCanvas& Canvas)
 {
     if (isToSmall || !BmpPointerArea || BmpPointerArea->Width() < 2)
@@ -452,69 +497,66 @@ void TAbRMeter::DrawPointer(TCanvas& Canvas)
     // shows what a full paint of the value would.
     if (FShown && FShown->Picture == pic)
         return;
-    // The pointer is drawn on a copy of the saved pointer area, and the copy shown. Only the
-    // boxes of the shapes drawn last time are restored, and only those and the boxes of the
-    // new shapes are shown: elsewhere both pictures hold the saved background.
-    TBitmap& B = PointerImage;
+    // The saved background is put back where the last shapes were and the new ones go (all
+    // of the pointer area after a full paint), boxes that overlap as one, and the new shapes
+    // are drawn over it: elsewhere the area holds the saved background already.
     const TRect area{0, 0, BmpPointerArea->Width(), BmpPointerArea->Height()};
-    if (!FShown) {
-        B.Assign(*BmpPointerArea);
-    } else {
-        for (const TRect& r : FShown->Boxes)
-            B.Canvas().CopyRect(r, BmpPointerArea->Canvas(), r);
+    std::vector<TRect> shapes = ShapeBoxes(pic, area);
+    std::vector<TRect> restored{area};
+    if (FShown) {
+        restored = std::move(FShown->Boxes);
+        restored.insert(restored.end(), shapes.begin(), shapes.end());
+        restored = JoinOverlapping(std::move(restored));
     }
-    TCanvas& bc = B.Canvas();
-    bc.Pen() = TPen{};
-    bc.Brush() = TBrush{};
-    std::vector<TRect> shapes;
-    // Two pixels of margin: a pen reaches a pixel past a polygon's vertices.
-    const auto drawn = [&](const auto& points) {
-        TPointBounds bounds;
-        bounds.AddAll(points);
-        if (const TRect box = bounds.Box(2, area); !box.IsEmpty())
-            shapes.push_back(box);
-    };
+    const TPoint at = rPointer.TopLeft();
+    for (const TRect& r : restored)
+        Canvas.CopyRect({r.Left + at.x, r.Top + at.y, r.Right + at.x, r.Bottom + at.y}, BmpPointerArea->Canvas(), r);
 
-    const auto marker = [&](const std::array<TPoint, 3>& pts, TColor col) {
-        bc.Brush().Color = col;
-        bc.Polygon(pts);
-        drawn(pts);
+    // The shapes lie in what was just restored, which is shown already, and are kept to the
+    // pointer area, as they would be on a bitmap of it.
+    const TPen pen = Canvas.Pen();
+    const TBrush brush = Canvas.Brush();
+    const std::optional<QRegion> clip = Canvas.ClipRegion();
+    const auto show = std::exchange(Canvas.OnDrawn, nullptr);
+    Canvas.SetClipRegion(clip ? *clip & QRegion(at.x, at.y, area.Width(), area.Height())
+                              : QRegion(at.x, at.y, area.Width(), area.Height()));
+    Canvas.Pen() = TPen{};
+    Canvas.Brush() = TBrush{};
+    const auto polygon = [&](std::span<const TPoint> points) {
+        std::array<TPoint, std::tuple_size_v<TArrowPolygon>> moved{};
+        for (size_t i = 0; i < points.size() && i < moved.size(); ++i)
+            moved[i] = {points[i].x + at.x, points[i].y + at.y};
+        Canvas.Polygon(std::span(moved).first(std::min(points.size(), moved.size())));
+    };
+    const auto marker = [&](const std::array<TPoint, 3>& points, TColor col) {
+        Canvas.Brush().Color = col;
+        polygon(points);
     };
     if (pic.MinVisible)
         marker(pic.Min, pic.MinColor);
     if (pic.MaxVisible)
         marker(pic.Max, pic.MaxColor);
-
-    bc.Pen().Color = pic.Pen;
-    bc.Brush().Color = pic.Brush;
-    const int last = std::min(ArrowLastVertex(pic.Arrow), static_cast<int>(pic.Arrow.size()) - 1);
-    if (last >= 2) {
-        const auto vertices = std::span(pic.Arrow).subspan(2, static_cast<size_t>(last - 1));
-        bc.Polygon(vertices);
-        drawn(vertices);
-    }
-
-    const TPoint hub = pic.Arrow[1];
-    auto disk = [&](int r, TColor pen, TColor brush) {
+    Canvas.Pen().Color = pic.Pen;
+    Canvas.Brush().Color = pic.Brush;
+    polygon(ArrowVertices(pic.Arrow));
+    const TPoint hub{pic.Arrow[1].x + at.x, pic.Arrow[1].y + at.y};
+    const auto disk = [&](int r, TColor diskPen, TColor diskBrush) {
         if (r <= 0)
             return;
-        bc.Brush().Color = brush;
-        bc.Pen().Color = pen;
-        bc.Ellipse(hub.x - r, hub.y - r, hub.x + r, hub.y + r);
-        drawn(std::array{TPoint{hub.x - r, hub.y - r}, TPoint{hub.x + r, hub.y + r}});
+        Canvas.Brush().Color = diskBrush;
+        Canvas.Pen().Color = diskPen;
+        Canvas.Ellipse(hub.x - r, hub.y - r, hub.x + r, hub.y + r);
     };
     disk(ArrowHub1Radius(FArrowStartPos), pic.Hub1Pen, pic.Hub1Brush);
     disk(ArrowHub2Radius(FArrowStartPos), pic.Hub2Pen, pic.Hub2Brush);
-
-    std::vector<TRect> shown = FShown ? std::move(FShown->Boxes) : std::vector<TRect>{area};
-    if (FShown)
-        shown.insert(shown.end(), shapes.begin(), shapes.end());
+    if (clip)
+        Canvas.SetClipRegion(*clip);
+    else
+        Canvas.ResetClip();
+    Canvas.OnDrawn = show;
+    Canvas.Pen() = pen;
+    Canvas.Brush() = brush;
     FShown = TShownPointer{std::move(pic), std::move(shapes)};
-    for (const TRect& r : shown) {
-        TRect target = r;
-        OffsetRect(target, rPointer.Left, rPointer.Top);
-        Canvas.CopyRect(target, bc, r);
-    }
 }
 
 void TAbRMeter::CheckFlashing()

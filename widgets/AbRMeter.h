@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,12 @@ inline int ArrowLastVertex(const TArrowPolygon& A) { return A[0].x & 0xFF; }
 inline bool ArrowOutlineFlashes(const TArrowPolygon& A) { return ((A[0].x >> 8) & 1) != 0; }
 inline int ArrowHub1Radius(const TArrowPolygon& A) { return A[0].y & 0xFF; }
 inline int ArrowHub2Radius(const TArrowPolygon& A) { return (A[0].y >> 8) & 0xFF; }
+// The vertices, points 2..K (as far as the array holds them).
+inline std::span<const TPoint> ArrowVertices(const TArrowPolygon& A)
+{
+    const int last = std::min(ArrowLastVertex(A), static_cast<int>(A.size()) - 1);
+    return last >= 2 ? std::span(A).subspan(2, static_cast<size_t>(last - 1)) : std::span<const TPoint>{};
+}
 
 // The outline of Shape pointing straight up in a pointer area Size pixels wide, relative to
 // the area's top-left corner: centre (Size div 2, Size div 2), tip on the top edge. Shapes
@@ -69,6 +76,10 @@ TArrowPolygon ArrowShape(int Shape, int Size);
 
 // The pointer direction for PPT (0..1000) in degrees clockwise from 12 o'clock.
 float PointerAngle(int StartAngle, int RotAngle, int PPT);
+
+// The boxes with every overlapping pair joined into the box around both: fewer and larger
+// boxes that cover at least what the given ones cover.
+std::vector<TRect> JoinOverlapping(std::vector<TRect> Boxes);
 
 // What the automatic size needs to know of a meter.
 struct TMeterSizeInput {
@@ -158,12 +169,13 @@ private:
         bool operator==(const TPointerPicture&) const = default;
     };
     TPointerPicture PointerPicture();
+    // The boxes around its shapes, in the pointer area Area, overlapping ones joined.
+    std::vector<TRect> ShapeBoxes(const TPointerPicture& Picture, const TRect& Area) const;
 
     bool isToSmall = false;
     std::unique_ptr<TBitmap> BmpPointerArea;
-    TBitmap PointerImage;  // the pointer area with the pointer drawn on it
-    // What PointerImage shows, and the boxes of its shapes; none after a full paint, when the
-    // whole area is drawn and shown.
+    // What the pointer area shows, and the boxes of its shapes; none after a full paint, when
+    // the whole area is drawn anew.
     struct TShownPointer {
         TPointerPicture Picture;
         std::vector<TRect> Boxes;

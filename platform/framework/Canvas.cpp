@@ -503,25 +503,29 @@ void TCanvas::CopyDevicePixels(const TRect& Dest, const QRect& dest, const QImag
         from = &converted;
         src = converted.rect();
     }
-    QRegion area = QRegion(dest) & QRegion(FTarget->rect()) &
-                   QRegion((src & from->rect()).translated(dest.topLeft() - src.topLeft()));
-    if (FClip)
-        area &= ToDevice(FGrid, *FClip);
+    // A source's painter may stay open: Qt's raster painter draws straight into the image.
+    const QRect inside = dest & FTarget->rect() & (src & from->rect()).translated(dest.topLeft() - src.topLeft());
+    if (inside.isEmpty())
+        return;
     if (FPainter && !FTarget->isDetached())
         Release();  // the copy below gets pixels of its own, which an open painter would miss
     const int bytes = FTarget->depth() / 8;
     const qsizetype line = FTarget->bytesPerLine();
     uchar* bits = FTarget->bits();
-    for (const QRect& r : area) {
+    const auto copy = [&](const QRect& r) {
         const QPoint at = r.topLeft() - dest.topLeft() + src.topLeft();
         for (int y = 0; y < r.height(); ++y)
             std::memcpy(bits + (r.top() + y) * line + r.left() * bytes,
                         from->constScanLine(at.y() + y) + at.x() * bytes, static_cast<size_t>(r.width() * bytes));
+    };
+    if (FClip) {
+        for (const QRect& r : QRegion(inside) & ToDevice(FGrid, *FClip))
+            copy(r);
+    } else {
+        copy(inside);
     }
     Drawn(Dest);
 }
-
-// A source's painter may stay open: Qt's raster painter draws straight into the image.
 
 void TCanvas::Draw(int X, int Y, const TBitmap& Source)
 {

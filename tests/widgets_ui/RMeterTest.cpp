@@ -81,6 +81,23 @@ TEST(MeterGeometry, MinimumSizeAddsBevelsAndCaptions)
     EXPECT_EQ(MeterMinSize(in).cx, 416);
 }
 
+TEST(MeterGeometry, OverlappingBoxesAreJoinedOthersKept)
+{
+    // column: boxes, what is left
+    const struct {
+        std::vector<TRect> boxes, joined;
+    } cases[] = {
+        {{}, {}},
+        {{Rect(0, 0, 10, 10), Rect(20, 0, 30, 10)}, {Rect(0, 0, 10, 10), Rect(20, 0, 30, 10)}},
+        {{Rect(0, 0, 10, 10), Rect(5, 5, 15, 15)}, {Rect(0, 0, 15, 15)}},
+        {{Rect(0, 0, 10, 10), Rect(10, 0, 20, 10)}, {Rect(0, 0, 10, 10), Rect(10, 0, 20, 10)}},  // touching only
+        // The second and third join into a box that reaches the first.
+        {{Rect(0, 0, 4, 4), Rect(6, 0, 10, 6), Rect(3, 5, 8, 8)}, {Rect(0, 0, 10, 8)}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JoinOverlapping(c.boxes), c.joined) << c.boxes.size() << " boxes";
+}
+
 // ---- a meter of the main window ----
 
 class LambdaMeter : public testing::Test {
