@@ -90,8 +90,12 @@ void TLivePoll::DecodeLiveReply()
     }
     FDisplays.SetVoltsValue(volts);
     FDisplays.SetWarmupLed(false);
-    if (FDisplays.Logging()) {
-        FDisplays.AppendLogLine({FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3),
-                                 FDisplays.MeterValue(4)});
-    }
+    // The one place where a reading goes on: the history first, so that a failing log
+    // write cannot take it from there.
+    const std::array<float, 4> reading{FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3),
+                                       FDisplays.MeterValue(4)};
+    if (OnReading)
+        OnReading(reading);
+    if (FDisplays.Logging())
+        FDisplays.AppendLogLine(reading);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 
 #include "link/LiveDisplays.h"
 #include "link/ReceiveBuffers.h"
@@ -22,6 +24,10 @@ public:
     void VaComm1RxChar(TObject* Sender, std::int32_t Count);
     // Handler of the 100 ms live-poll timer.
     void Timer2Timer(TObject* Sender);
+
+    // Called with each valid, non-warm-up reading of the four meters, in the tick that logs
+    // it and whether or not a log is open: the readings' history.
+    std::function<void(const std::array<float, 4>& meters)> OnReading;
 
     // At most this many bytes of one delivery are kept.
     static constexpr int kMaxChunk = 100;
