@@ -1,14 +1,17 @@
-// korvant-bench-program: the program as RunKorvant starts it, plus what a user does first:
-// "ComPort", port 1, "Open Port". It prints "painted MS" once the main window has been
-// painted, MS counted from KORVANT_BENCH_T0 (the starter's steady clock in nanoseconds,
-// taken just before it started this process), then "polling" or "not polling".
+// korvant-bench-program [--trend]: the program as RunKorvant starts it, plus what a user
+// does first: "ComPort", port 1, "Open Port", and with --trend "Chart". It prints
+// "painted MS" once the main window has been painted, MS counted from KORVANT_BENCH_T0
+// (the starter's steady clock in nanoseconds, taken just before it started this process),
+// then "polling" or "not polling".
 #include <QEvent>
 #include <QPushButton>
+#include <QAction>
 #include <QSpinBox>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/Application.h"
 #include "app/Unit1NC.h"
@@ -19,7 +22,10 @@ namespace {
 
 class FirstPaint : public QObject {
 public:
-    FirstPaint(TKorvantApplication& windows, QObject* parent) : QObject(parent), FWindows(windows) {}
+    FirstPaint(TKorvantApplication& windows, bool trend, QObject* parent)
+        : QObject(parent), FWindows(windows), FTrend(trend)
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -42,11 +48,14 @@ private:
         TComPortForm& comPort = FWindows.ComPortForm();
         comPort.ComPortEdit1->setValue(1);
         comPort.Button1->click();
+        if (FTrend)
+            FWindows.Form1().Chart1->trigger();
         std::printf("%s\n", FWindows.Form1().VaComm().Active() ? "polling" : "not polling");
         std::fflush(stdout);
     }
 
     TKorvantApplication& FWindows;
+    const bool FTrend;
     bool FSeen = false;
 };
 
@@ -54,8 +63,9 @@ private:
 
 int main(int argc, char** argv)
 {
+    const bool trend = argc > 1 && std::strcmp(argv[1], "--trend") == 0;
     // Owned by the main window, which outlives the event loop.
-    return RunKorvant(argc, argv, [](TKorvantApplication& windows) {
-        windows.Form1().centralWidget()->installEventFilter(new FirstPaint(windows, &windows.Form1()));
+    return RunKorvant(argc, argv, [trend](TKorvantApplication& windows) {
+        windows.Form1().centralWidget()->installEventFilter(new FirstPaint(windows, trend, &windows.Form1()));
     });
 }

@@ -36,7 +36,7 @@ std::pair<double, double> AutomaticRange(double low, double high, const TValueUn
     return {middle - half, middle + half};
 }
 
-TLambdaChart::TLambdaChart(QAbstractAxis* timeAxis, QWidget* parent)
+TLambdaChart::TLambdaChart(QValueAxis* timeAxis, QWidget* parent)
     : QChartView(parent), FTimeAxis(timeAxis), FValueAxis(new QValueAxis)
 {
     auto* chart = new QChart;  // the view owns it
@@ -73,8 +73,21 @@ int TLambdaChart::Columns() const
     return std::max(1, static_cast<int>(chart()->plotArea().width()));
 }
 
-void TLambdaChart::Show(const TDecimated& decimated)
+void TLambdaChart::Show(const TDecimated& decimated, std::pair<double, double> time, std::pair<double, double> values)
 {
+    for (QLineSeries* series : FSeries) {
+        if (series->count() > 0)
+            series->clear();
+    }
+    if (OnTimeRange)
+        OnTimeRange(time.first, time.second);
+    FTimeAxis->setRange(time.first, time.second);
+    const auto [low, high] = values;
+    const double step = NiceStep(high - low, kValueSteps);
+    // The interval first: Qt Charts lays the ticks out again when the range changes.
+    FValueAxis->setTickInterval(step);
+    FValueAxis->setLabelFormat(QString("%.%1f").arg(StepDecimals(step)));
+    FValueAxis->setRange(low, high);
     for (size_t c = 0; c < 4; ++c) {
         FSeries[c]->replace(decimated.Points[c]);
         // A reading alone between two gaps has no line to show it: it gets a dot.
@@ -91,15 +104,6 @@ void TLambdaChart::Show(const TDecimated& decimated)
 void TLambdaChart::SetUnit(const TValueUnit& unit)
 {
     FValueAxis->setTitleText(unit.Name());
-}
-
-void TLambdaChart::SetValueRange(double low, double high)
-{
-    const double step = NiceStep(high - low, kValueSteps);
-    // The interval first: Qt Charts lays the ticks out again when the range changes.
-    FValueAxis->setTickInterval(step);
-    FValueAxis->setLabelFormat(QString("%.%1f").arg(StepDecimals(step)));
-    FValueAxis->setRange(low, high);
 }
 
 std::pair<double, double> TLambdaChart::ValueRange() const

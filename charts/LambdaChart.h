@@ -12,7 +12,6 @@
 #include "history/Decimation.h"
 #include "history/ValueUnit.h"
 
-class QAbstractAxis;
 class QLineSeries;
 class QValueAxis;
 
@@ -20,17 +19,22 @@ class QValueAxis;
 // axis in lambda or AFR and the time axis the view brings. It shows decimated readings
 // (TDecimated) as they come; which readings, over which time, is the view's business.
 // Qt Charts draws and handles the dragged box; the view is told of the mouse.
+//
+// Qt Charts lays out every line again whenever an axis changes, which costs about as much
+// as drawing it: a new picture therefore drops the old lines first, then sets the axes,
+// then hands over the new points.
 class TLambdaChart : public QChartView {
 public:
     // timeAxis: put at the bottom and owned by the chart.
-    explicit TLambdaChart(QAbstractAxis* timeAxis, QWidget* parent = nullptr);
+    explicit TLambdaChart(QValueAxis* timeAxis, QWidget* parent = nullptr);
 
     // The pixel columns the plot area has now: what decimation should aim at.
     int Columns() const;
-    // Points per channel, a NaN y between the pieces of a line; lone points get a dot.
-    void Show(const TDecimated& decimated);
+    // A new picture: the time axis from..to, the value axis low..high (with ticks at round
+    // values), then the points of each channel, a NaN y between the pieces of a line; lone
+    // points get a dot.
+    void Show(const TDecimated& decimated, std::pair<double, double> time, std::pair<double, double> values);
     void SetUnit(const TValueUnit& unit);
-    void SetValueRange(double low, double high);
     std::pair<double, double> ValueRange() const;
 
     // The chart as it is drawn, as a PNG file. Raises EInOutError when it cannot be written.
@@ -38,7 +42,7 @@ public:
 
     QLineSeries* Series(int channel) const { return FSeries.at(static_cast<size_t>(channel)); }
     QValueAxis* ValueAxis() const { return FValueAxis; }
-    QAbstractAxis* TimeAxis() const { return FTimeAxis; }
+    QValueAxis* TimeAxis() const { return FTimeAxis; }
 
     // The time-axis value under the mouse while it is over the plot area, nothing when it
     // leaves; a wheel turn there (in steps of 15 degrees, up positive); a drag with the
@@ -48,6 +52,8 @@ public:
     std::function<void(int pixels)> OnDrag;
     // A key pressed on the chart; true when it was used.
     std::function<bool(int key)> OnKey;
+    // Lays the time axis's ticks out for a new range, before the points come.
+    std::function<void(double from, double to)> OnTimeRange;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -60,7 +66,7 @@ protected:
 private:
     std::optional<double> TimeAt(QPointF position) const;
 
-    QAbstractAxis* FTimeAxis;
+    QValueAxis* FTimeAxis;
     QValueAxis* FValueAxis;
     std::array<QLineSeries*, 4> FSeries{};
     std::array<bool, 4> FHasDots{};

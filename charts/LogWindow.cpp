@@ -30,6 +30,9 @@ namespace {
 constexpr double kMaxGap = 1.0;
 constexpr double kWheelZoom = 0.8;  // per wheel step
 constexpr double kKeyPan = 0.1;
+// A column of the decimation per two pixels: a long log's dense band of minima and maxima
+// looks the same, and Qt Charts lays it out in half the time.
+constexpr int kPixelsPerColumn = 2;
 constexpr int kSecondsPerDay = 24 * 60 * 60;
 constexpr int kTimeSteps = 6;
 
@@ -142,6 +145,7 @@ TLogWindow::TLogWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     Chart->OnDrag = [this](int pixels) {
         GuardedCall([&] { Pan(-static_cast<double>(pixels) / Chart->Columns()); });
     };
+    Chart->OnTimeRange = [this](double from, double to) { UpdateTimeTicks(from, to); };
     Chart->OnKey = [this](int key) {
         bool used = false;
         GuardedCall([&] { used = KeyPressed(key); });
@@ -161,7 +165,6 @@ void TLogWindow::Open(const QString& path)
     FUserValueRange = false;
     UpdateStatus();
     ShowWhole();
-    Redraw();
 }
 
 void TLogWindow::ShowWindow()
@@ -196,18 +199,10 @@ std::pair<double, double> TLogWindow::Clamped(double from, double to) const
     return {from, from + span};
 }
 
-void TLogWindow::SetTimeAxis(double from, double to)
-{
-    FSettingRange = true;
-    FTimeAxis->setRange(from, to);
-    FSettingRange = false;
-}
-
 void TLogWindow::ShowRange(double from, double to)
 {
     const auto [first, last] = Clamped(from, to);
-    SetTimeAxis(first, last);
-    FRedrawTimer->start();
+    Redraw(first, last);
 }
 
 void TLogWindow::ShowWhole()
@@ -232,22 +227,24 @@ void TLogWindow::Pan(double fraction)
 
 void TLogWindow::TimeRangeChanged()
 {
-    // A dragged box or a right click; it is kept within the log when it is drawn, after
-    // Qt Charts has finished changing its axes.
+    // A dragged box or a right click: drawn, and kept within the log, once Qt Charts has
+    // finished changing its axes.
     if (!FSettingRange)
         FRedrawTimer->start();
 }
 
 void TLogWindow::Redraw()
 {
-    const auto [shownFrom, shownTo] = Range();
-    const auto [from, to] = Clamped(shownFrom, shownTo);
-    if (std::fabs(from - shownFrom) > 1e-3 || std::fabs(to - shownTo) > 1e-3)
-        SetTimeAxis(from, to);
-    const TDecimated decimated = Decimate(FData.View(), {.From = from, .To = to, .Columns = Chart->Columns(),
+    const auto [from, to] = Range();
+    const auto [first, last] = Clamped(from, to);
+    Redraw(first, last);
+}
+
+void TLogWindow::Redraw(double from, double to)
+{
+    FRedrawTimer->stop();
+    const TDecimated decimated = Decimate(FData.View(), {.From = from, .To = to, .Columns = Chart->Columns() / kPixelsPerColumn,
                                                          .MaxGap = kMaxGap, .YScale = FUnit.Factor()});
-    UpdateTimeTicks(from, to);
-    Chart->Show(decimated);
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (size_t c = 0; c < 4; ++c) {
@@ -259,13 +256,13 @@ void TLogWindow::Redraw()
         low = std::min(low, s.Min);
         high = std::max(high, s.Max);
     }
-    if (!FUserValueRange) {
-        const auto [bottom, top] = low <= high ? AutomaticRange(low, high, FUnit)
-                                               : AutomaticRange(1.0 * FUnit.Factor(), 1.0 * FUnit.Factor(), FUnit);
-        FSettingRange = true;
-        Chart->SetValueRange(bottom, top);
-        FSettingRange = false;
-    }
+    const double one = FUnit.Factor();
+    const auto values = FUserValueRange ? Chart->ValueRange()
+                        : low <= high   ? AutomaticRange(low, high, FUnit)
+                                        : AutomaticRange(one, one, FUnit);
+    FSettingRange = true;
+    Chart->Show(decimated, {from, to}, values);
+    FSettingRange = false;
     UpdateReadout();
 }
 

@@ -57,7 +57,7 @@ public:
     void ZoomAt(double factor, double time);
     // Moves by a fraction of the time shown, later for positive ones.
     void Pan(double fraction);
-    // Decimates the readings shown into the chart, now.
+    // Decimates the readings of the time shown into the chart, now.
     void Redraw();
 
     // The narrowest time shown, in seconds.
@@ -69,7 +69,7 @@ protected:
 private:
     std::pair<double, double> Whole() const;
     std::pair<double, double> Clamped(double from, double to) const;
-    void SetTimeAxis(double from, double to);
+    void Redraw(double from, double to);
     void TimeRangeChanged();
     void UpdateReadout();
     void UpdateTimeTicks(double from, double to);

@@ -173,15 +173,13 @@ void TTrendWindow::Refresh()
     const double now = Now();
     FShownAt = now;
     const TSpanChoice& span = SpanChoice(SpanBox);
-    auto* timeAxis = static_cast<QValueAxis*>(Chart->TimeAxis());
     // The interval first: Qt Charts lays the ticks out again when the range changes.
-    timeAxis->setTickInterval(span.Tick);
-    timeAxis->setRange(-span.Seconds, 0);
+    Chart->TimeAxis()->setTickInterval(span.Tick);
 
     const TDecimated decimated = Decimate(Readings(), {.From = now - span.Seconds, .To = now, .Columns = Chart->Columns(),
                                                        .MaxGap = kMaxGap, .XOffset = -now, .XScale = 1,
                                                        .YScale = FUnit.Factor()});
-    Chart->Show(decimated);
+    std::pair<double, double> values{FFixedLow * FUnit.Factor(), FFixedHigh * FUnit.Factor()};
     if (AutoRangeBox->isChecked()) {
         double low = std::numeric_limits<double>::infinity();
         double high = -low;
@@ -189,13 +187,10 @@ void TTrendWindow::Refresh()
             low = std::min(low, stats.Min);
             high = std::max(high, stats.Max);
         }
-        if (low <= high) {
-            const auto [from, to] = AutomaticRange(low, high, FUnit);
-            Chart->SetValueRange(from, to);
-        }
-    } else {
-        Chart->SetValueRange(FFixedLow * FUnit.Factor(), FFixedHigh * FUnit.Factor());
+        // Without readings the range stays as it is.
+        values = low <= high ? AutomaticRange(low, high, FUnit) : Chart->ValueRange();
     }
+    Chart->Show(decimated, {-span.Seconds, 0}, values);
     UpdateReadout();
 }
 

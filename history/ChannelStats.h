@@ -20,6 +20,14 @@ struct TChannelStats {
         Max = std::max(Max, value);
         Sum += value;
     }
+    // Adds count values whose minimum, maximum and sum are given.
+    void Merge(size_t count, double min, double max, double sum)
+    {
+        Count += count;
+        Min = std::min(Min, min);
+        Max = std::max(Max, max);
+        Sum += sum;
+    }
     // Meaningful only when Count is not 0.
     double Mean() const { return Sum / static_cast<double>(Count); }
 };

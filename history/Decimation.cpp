@@ -5,65 +5,74 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
-// One pixel column of one channel: its first minimum and first maximum.
+// One pixel column of the four channels: where each one's first minimum and first maximum
+// are, and their sums.
 struct TColumn {
-    const TReading* Min = nullptr;
-    const TReading* Max = nullptr;
+    std::array<float, 4> Min;
+    std::array<float, 4> Max;
+    std::array<size_t, 4> MinAt{};
+    std::array<size_t, 4> MaxAt{};
+    std::array<double, 4> Sum{};
 };
 
-class TDecimator {
+// Turns the columns, left to right, into the points of the lines.
+class TLines {
 public:
-    TDecimator(const TDecimation& how, TDecimated& out) : FHow(how), FOut(out) {}
-
-    void Add(const TReading& r, long column)
+    TLines(const TReadingView& readings, const TDecimation& how, TDecimated& out)
+        : FReadings(readings), FHow(how), FOut(out)
     {
-        if (FPrevious && column != FColumnIndex) {
-            const bool gap = r.Time - FPrevious->Time > FHow.MaxGap && column - FColumnIndex >= 2;
-            Flush();
-            if (gap)
-                Break();
-        }
-        FColumnIndex = column;
+    }
+
+    // The readings first..last-1, which fall into column `column`. Inside the range
+    // (0 <= column < Columns) they count for the figures.
+    void Column(long column, size_t first, size_t last)
+    {
+        TColumn col;
+        col.Min.fill(std::numeric_limits<float>::infinity());
+        col.Max.fill(-std::numeric_limits<float>::infinity());
+        FReadings.Scan(first, last, [&col](const TReading& r, size_t i) {
+            for (size_t c = 0; c < 4; ++c) {
+                const float v = r.Lambda[c];
+                if (v < col.Min[c]) {
+                    col.Min[c] = v;
+                    col.MinAt[c] = i;
+                }
+                if (v > col.Max[c]) {
+                    col.Max[c] = v;
+                    col.MaxAt[c] = i;
+                }
+                col.Sum[c] += v;
+            }
+        });
+        if (FLast && FReadings[first].Time - FReadings[*FLast].Time > FHow.MaxGap && column - FLastColumn >= 2)
+            Break();
         for (size_t c = 0; c < 4; ++c) {
-            TColumn& col = FColumns[c];
-            if (!col.Min || r.Lambda[c] < col.Min->Lambda[c])
-                col.Min = &r;
-            if (!col.Max || r.Lambda[c] > col.Max->Lambda[c])
-                col.Max = &r;
+            const size_t a = std::min(col.MinAt[c], col.MaxAt[c]);
+            const size_t b = std::max(col.MinAt[c], col.MaxAt[c]);
+            Emit(c, a);
+            if (b != a)
+                Emit(c, b);
+            if (column >= 0 && column < FHow.Columns) {
+                const double y = FHow.YScale;
+                FOut.Stats[c].Merge(last - first, y * col.Min[c], y * col.Max[c], y * col.Sum[c]);
+            }
         }
-        FPrevious = &r;
+        FLast = last - 1;
+        FLastColumn = column;
     }
 
-    void Finish()
-    {
-        if (FPrevious)
-            Flush();
-        EndPiece();
-    }
+    void Finish() { EndPiece(); }
 
 private:
-    void Emit(size_t channel, const TReading& r)
+    void Emit(size_t channel, size_t index)
     {
+        const TReading& r = FReadings[index];
         FOut.Points[channel].append(QPointF(FHow.XOffset + FHow.XScale * r.Time, FHow.YScale * r.Lambda[channel]));
         ++FPieceLength[channel];
-    }
-
-    void Flush()
-    {
-        for (size_t c = 0; c < 4; ++c) {
-            TColumn& col = FColumns[c];
-            if (!col.Min)
-                continue;
-            const TReading* first = col.Min->Time <= col.Max->Time ? col.Min : col.Max;
-            const TReading* second = first == col.Min ? col.Max : col.Min;
-            Emit(c, *first);
-            if (second != first)
-                Emit(c, *second);
-            col = {};
-        }
     }
 
     void EndPiece()
@@ -84,12 +93,12 @@ private:
         }
     }
 
+    const TReadingView& FReadings;
     const TDecimation& FHow;
     TDecimated& FOut;
-    std::array<TColumn, 4> FColumns{};
     std::array<int, 4> FPieceLength{};
-    const TReading* FPrevious = nullptr;
-    long FColumnIndex = 0;
+    std::optional<size_t> FLast;  // the last reading of the last column
+    long FLastColumn = 0;
 };
 
 }  // namespace
@@ -100,22 +109,27 @@ TDecimated Decimate(const TReadingView& readings, const TDecimation& how)
     if (readings.empty() || !(how.To > how.From) || how.Columns < 1)
         return out;
     const size_t inside = readings.LowerBound(how.From);
-    const size_t begin = inside > 0 ? inside - 1 : 0;
     const size_t after = readings.UpperBound(how.To);
-    const size_t end = std::min(readings.size(), after + 1);
-    const double perColumn = static_cast<double>(how.Columns) / (how.To - how.From);
+    const double width = (how.To - how.From) / how.Columns;
 
-    TDecimator decimator(how, out);
-    for (size_t i = begin; i < end; ++i) {
-        const TReading& r = readings[i];
-        // The readings outside the range fall into the columns just beyond its edges.
-        const double column = std::clamp(std::floor((r.Time - how.From) * perColumn), -1.0, double(how.Columns));
-        decimator.Add(r, static_cast<long>(column));
-        if (i >= inside && i < after) {
-            for (size_t c = 0; c < 4; ++c)
-                out.Stats[c].Add(how.YScale * r.Lambda[c]);
-        }
+    // Column by column, only those with readings: the column of the next reading, its end
+    // found by a search, its readings scanned once.
+    TLines lines(readings, how, out);
+    if (inside > 0)
+        lines.Column(-1, inside - 1, inside);  // the reading before the range
+    for (size_t first = inside; first < after;) {
+        const long column = std::clamp(static_cast<long>(std::floor((readings[first].Time - how.From) / width)), 0L,
+                                       static_cast<long>(how.Columns) - 1);
+        const size_t last = column + 1 < how.Columns
+                                ? readings.LowerBound(how.From + width * static_cast<double>(column + 1), first)
+                                : after;
+        // At least this reading, whatever the rounding of the column's edge.
+        const size_t end = std::clamp(last, first + 1, after);
+        lines.Column(column, first, end);
+        first = end;
     }
-    decimator.Finish();
+    if (after < readings.size())
+        lines.Column(how.Columns, after, after + 1);  // and the one after it
+    lines.Finish();
     return out;
 }

@@ -12,6 +12,8 @@ struct TLogSummary {
     size_t Readings = 0;
     size_t Skipped = 0;
     double Span = 0;  // seconds from the first reading to the last one
+    // In thousandths, as the log writes the values: exact, so that a mean that lies halfway
+    // rounds as it would on paper.
     std::array<TChannelStats, 4> Channels;
 };
 
@@ -19,6 +21,6 @@ struct TLogSummary {
 TLogSummary SummariseLog(const std::string& path);
 
 // "readings N skipped M span S s", then "CHn min X mean Y max Z" for each channel, each
-// line ended by "\n"; the span with one decimal, values with three, always with ".". A
-// channel without readings shows "-" for its values.
+// line ended by "\n"; the span with one decimal, values with three (halves away from
+// zero), always with ".". A channel without readings shows "-" for its values.
 std::string SummaryText(const TLogSummary& summary);

@@ -6,11 +6,11 @@
 
 namespace {
 
-// The first index whose reading is not before(time); before is monotonic along the view.
+// The first index from `low` on whose reading is not before(time); before is monotonic
+// along the view.
 template <typename Before>
-size_t PartitionPoint(const TReadingView& view, Before before)
+size_t PartitionPoint(const TReadingView& view, Before before, size_t low = 0)
 {
-    size_t low = 0;
     size_t high = view.size();
     while (low < high) {
         const size_t middle = low + (high - low) / 2;
@@ -24,9 +24,9 @@ size_t PartitionPoint(const TReadingView& view, Before before)
 
 }  // namespace
 
-size_t TReadingView::LowerBound(double time) const
+size_t TReadingView::LowerBound(double time, size_t from) const
 {
-    return PartitionPoint(*this, [time](const TReading& r) { return r.Time < time; });
+    return PartitionPoint(*this, [time](const TReading& r) { return r.Time < time; }, from);
 }
 
 size_t TReadingView::UpperBound(double time) const

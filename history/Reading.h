@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <span>
@@ -28,12 +29,24 @@ public:
     const TReading& front() const { return (*this)[0]; }
     const TReading& back() const { return (*this)[size() - 1]; }
 
-    // The index of the first reading taken at or after time, size() when there is none.
-    size_t LowerBound(double time) const;
+    // The index of the first reading taken at or after time (at `from` or later), size()
+    // when there is none.
+    size_t LowerBound(double time, size_t from = 0) const;
     // The index of the first reading taken after time, size() when there is none.
     size_t UpperBound(double time) const;
     // The reading nearest to time, if one lies within tolerance of it.
     const TReading* Nearest(double time, double tolerance) const;
+
+    // Calls visit(reading, index) for the readings first..last-1, piece by piece.
+    template <typename Visit>
+    void Scan(size_t first, size_t last, Visit&& visit) const
+    {
+        const size_t split = FFirst.size();
+        for (size_t i = first; i < std::min(last, split); ++i)
+            visit(FFirst[i], i);
+        for (size_t i = std::max(first, split); i < last; ++i)
+            visit(FSecond[i - split], i);
+    }
 
 private:
     std::span<const TReading> FFirst;
