@@ -3,61 +3,32 @@
 // "painted MS" once the main window has been painted, MS counted from KORVANT_BENCH_T0
 // (the starter's steady clock in nanoseconds, taken just before it started this process),
 // then "polling" or "not polling".
-#include <QEvent>
-#include <QPushButton>
 #include <QAction>
+#include <QPushButton>
 #include <QSpinBox>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/Application.h"
 #include "app/Unit1NC.h"
 #include "app/Unit7.h"
+#include "bench/FirstPaint.h"
 #include "serial/VaComm.h"
 
 namespace {
 
-class FirstPaint : public QObject {
-public:
-    FirstPaint(TKorvantApplication& windows, bool trend, QObject* parent)
-        : QObject(parent), FWindows(windows), FTrend(trend)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !FSeen) {
-            FSeen = true;
-            // Runs once the paint has been handled and shown.
-            QMetaObject::invokeMethod(this, [this] { Painted(); }, Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void Painted()
-    {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        const char* t0 = std::getenv("KORVANT_BENCH_T0");
-        const double ms = t0 ? std::chrono::duration<double, std::milli>(now - std::chrono::nanoseconds(std::atoll(t0))).count() : -1;
-        std::printf("painted %.1f\n", ms);
-        TComPortForm& comPort = FWindows.ComPortForm();
-        comPort.ComPortEdit1->setValue(1);
-        comPort.Button1->click();
-        if (FTrend)
-            FWindows.Form1().Chart1->trigger();
-        std::printf("%s\n", FWindows.Form1().VaComm().Active() ? "polling" : "not polling");
-        std::fflush(stdout);
-    }
-
-    TKorvantApplication& FWindows;
-    const bool FTrend;
-    bool FSeen = false;
-};
+void StartPolling(TKorvantApplication& windows, bool trend)
+{
+    std::printf("painted %.1f\n", MsSinceBenchStart());
+    TComPortForm& comPort = windows.ComPortForm();
+    comPort.ComPortEdit1->setValue(1);
+    comPort.Button1->click();
+    if (trend)
+        windows.Form1().Chart1->trigger();
+    std::printf("%s\n", windows.Form1().VaComm().Active() ? "polling" : "not polling");
+    std::fflush(stdout);
+}
 
 }  // namespace
 
@@ -66,6 +37,7 @@ int main(int argc, char** argv)
     const bool trend = argc > 1 && std::strcmp(argv[1], "--trend") == 0;
     // Owned by the main window, which outlives the event loop.
     return RunKorvant(argc, argv, [trend](TKorvantApplication& windows) {
-        windows.Form1().centralWidget()->installEventFilter(new FirstPaint(windows, trend, &windows.Form1()));
+        windows.Form1().centralWidget()->installEventFilter(
+            new TFirstPaint([&windows, trend] { StartPolling(windows, trend); }, &windows.Form1()));
     });
 }

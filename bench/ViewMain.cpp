@@ -12,28 +12,19 @@
 //   "memory RSS PEAK"     resident memory in MB now, and its peak
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
 
+#include "bench/FirstPaint.h"
 #include "charts/LambdaChart.h"
 #include "charts/LogWindow.h"
 
 namespace {
-
-double SinceStart()
-{
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const char* t0 = std::getenv("KORVANT_BENCH_T0");
-    return t0 ? std::chrono::duration<double, std::milli>(now - std::chrono::nanoseconds(std::atoll(t0))).count() : -1;
-}
 
 double StatusMb(const char* field)
 {
@@ -88,39 +79,20 @@ void Report(const char* name, TLogWindow& window, int steps, const std::function
     std::printf("%s %.2f %.2f %.2f\n", name, sum / steps, most, cpu / steps);
 }
 
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(TLogWindow& window) : QObject(&window), FWindow(window) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !FSeen) {
-            FSeen = true;
-            QMetaObject::invokeMethod(this, [this] { Painted(); }, Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void Painted()
-    {
-        std::printf("painted %.1f\n", SinceStart());
-        TLogWindow& w = FWindow;
-        Report("zoom", w, 20, [&] {
-            const auto [from, to] = w.Range();
-            w.ZoomAt(0.8, (from + to) / 2);
-        });
-        Report("pan", w, 20, [&] { w.Pan(0.1); });
-        Report("whole", w, 5, [&] { w.ShowWhole(); }, [&] { w.ZoomAt(0.5, w.Range().first); });
-        std::printf("memory %.1f %.1f\n", StatusMb("VmRSS:"), StatusMb("VmHWM:"));
-        std::fflush(stdout);
-        QCoreApplication::quit();
-    }
-
-    TLogWindow& FWindow;
-    bool FSeen = false;
-};
+// What a user does once the log is shown, timed.
+void TakeSteps(TLogWindow& w)
+{
+    std::printf("painted %.1f\n", MsSinceBenchStart());
+    Report("zoom", w, 20, [&] {
+        const auto [from, to] = w.Range();
+        w.ZoomAt(0.8, (from + to) / 2);
+    });
+    Report("pan", w, 20, [&] { w.Pan(0.1); });
+    Report("whole", w, 5, [&] { w.ShowWhole(); }, [&] { w.ZoomAt(0.5, w.Range().first); });
+    std::printf("memory %.1f %.1f\n", StatusMb("VmRSS:"), StatusMb("VmHWM:"));
+    std::fflush(stdout);
+    QCoreApplication::quit();
+}
 
 }  // namespace
 
@@ -135,7 +107,8 @@ int main(int argc, char** argv)
     window.Open(QString::fromLocal8Bit(argv[1]));
     std::printf("opened %.1f\n", static_cast<double>(opening.nsecsElapsed()) / 1e6);
     std::fflush(stdout);
-    window.Chart->viewport()->installEventFilter(new FirstPaint(window));  // the window frees it
+    // The window frees the filter.
+    window.Chart->viewport()->installEventFilter(new TFirstPaint([&window] { TakeSteps(window); }, &window));
     window.show();
     return QApplication::exec();
 }
