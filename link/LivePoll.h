@@ -6,6 +6,7 @@
 
 #include "link/LiveDisplays.h"
 #include "link/ReceiveBuffers.h"
+#include "platform/framework/DateTime.h"
 #include "platform/framework/Object.h"
 
 class TVaCustomComm;
@@ -25,6 +26,15 @@ public:
     // Handler of the 100 ms live-poll timer.
     void Timer2Timer(TObject* Sender);
 
+    // Bytes that have arrived but whose delivery has not run yet (a busy moment of this
+    // thread) are taken in now, into the buffer they were meant for, so that the caller can
+    // point the receive path elsewhere without them landing there later.
+    void TakeInWaiting();
+    // Live polling starts again (the port was opened, configuration mode ended): nothing
+    // received before counts. Bytes arriving before the next tick are dropped, and that tick
+    // shows nothing, so no old reply is ever shown or logged under a new time.
+    void StartOver();
+
     // Called with each valid, non-warm-up reading of the four meters, in the tick that logs
     // it and whether or not a log is open: the readings' history.
     std::function<void(const std::array<float, 4>& meters)> OnReading;
@@ -35,8 +45,11 @@ public:
     static constexpr int kNoDataTicks = 10;
 
 private:
-    // Checks and shows the reply in LiveArray; false when it is not valid.
+    // Shows the reply in LiveArray, which has passed the checks.
     void DecodeLiveReply();
+    // The one place a valid, non-warm-up reading leaves the tick, with its time: whatever
+    // keeps readings gets exactly the values the meters show.
+    void RecordReading(const std::array<float, 4>& meters, TDateTime time);
 
     TVaCustomComm& FComm;
     TReceiveBuffers& FBuffers;
