@@ -36,10 +36,12 @@ std::pair<double, double> AutomaticRange(double low, double high, const TValueUn
     return {middle - half, middle + half};
 }
 
+// The view owns the chart from the start: one that replaced the view's own would leave
+// that one to leak.
 TLambdaChart::TLambdaChart(QValueAxis* timeAxis, QWidget* parent)
-    : QChartView(parent), FTimeAxis(timeAxis), FValueAxis(new QValueAxis)
+    : QChartView(new QChart, parent), FTimeAxis(timeAxis), FValueAxis(new QValueAxis)
 {
-    auto* chart = new QChart;  // the view owns it
+    QChart* chart = this->chart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setLocalizeNumbers(true);
     chart->setLocale(FormatSettings().Locale);
@@ -61,7 +63,6 @@ TLambdaChart::TLambdaChart(QValueAxis* timeAxis, QWidget* parent)
         series->attachAxis(FValueAxis);
         FSeries[static_cast<size_t>(c)] = series;
     }
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing, false);
     setRubberBand(QChartView::NoRubberBand);
     setMouseTracking(true);

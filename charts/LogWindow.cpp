@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "charts/AxisTicks.h"
 #include "charts/ChartText.h"
@@ -162,7 +163,6 @@ void TLogWindow::Open(const QString& path)
     TLogData data = LoadLog(path.toStdString());  // may raise: then nothing changes
     FData = std::move(data);
     setWindowTitle("KORVANT Log Viewer - " + QFileInfo(path).fileName());
-    FUserValueRange = false;
     UpdateStatus();
     ShowWhole();
 }
@@ -243,7 +243,7 @@ void TLogWindow::Redraw()
 void TLogWindow::Redraw(double from, double to)
 {
     FRedrawTimer->stop();
-    const TDecimated decimated = Decimate(FData.View(), {.From = from, .To = to, .Columns = Chart->Columns() / kPixelsPerColumn,
+    const TDecimated decimated = Decimate(FData.View(), {.From = from, .To = to, .Columns = std::max(1, Chart->Columns() / kPixelsPerColumn),
                                                          .MaxGap = kMaxGap, .YScale = FUnit.Factor()});
     double low = std::numeric_limits<double>::infinity();
     double high = -low;

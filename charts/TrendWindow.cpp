@@ -14,6 +14,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <limits>
 
 #include "charts/ChartText.h"
 #include "charts/LambdaChart.h"

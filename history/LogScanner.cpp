@@ -64,13 +64,13 @@ TLogScanner::TLogScanner(const std::string& path) : FPath(path), FBuffer(kChunk 
 
     std::string_view line;
     bool whole = true;
-    if (!NextLine(line, whole))
+    if (!NextLine(line, whole, true))
         NotALog("the file is empty");
     if (line.starts_with(kByteOrderMark))
         line.remove_prefix(kByteOrderMark.size());
     if (!whole || !line.starts_with(TCsvLog::kHeaderStart))
         NotALog("line 1 does not begin with \"" + std::string(TCsvLog::kHeaderStart) + "\": " + Excerpt(line));
-    if (!NextLine(line, whole))
+    if (!NextLine(line, whole, true))
         NotALog("it ends after line 1");
     if (!whole || line != TCsvLog::kColumnLine)
         NotALog("line 2 is not \"" + std::string(TCsvLog::kColumnLine) + "\": " + Excerpt(line));
@@ -103,7 +103,7 @@ size_t TLogScanner::Fill()
     return static_cast<size_t>(n);
 }
 
-bool TLogScanner::NextLine(std::string_view& line, bool& whole)
+bool TLogScanner::NextLine(std::string_view& line, bool& whole, bool atOnce)
 {
     bool overlong = false;
     for (;;) {
@@ -120,6 +120,11 @@ bool TLogScanner::NextLine(std::string_view& line, bool& whole)
         if (!overlong && FEnd - FBegin > kMaxLine) {
             overlong = true;
             FCutStart.assign(begin, 64);
+            if (atOnce) {
+                line = FCutStart;
+                whole = false;
+                return true;
+            }
         }
         if (overlong)
             FBegin = FEnd;  // the rest of an overlong line is of no use

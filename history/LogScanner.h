@@ -43,8 +43,10 @@ public:
 
 private:
     // The next line without its line end; false at the end of the file. A line longer
-    // than any reading comes back as its start, with whole cleared.
-    bool NextLine(std::string_view& line, bool& whole);
+    // than any reading comes back as its start, with whole cleared; the rest of it is
+    // skipped unless `atOnce` (a header line: no need to read a file without line ends to
+    // its end to know it is no log).
+    bool NextLine(std::string_view& line, bool& whole, bool atOnce = false);
     // Reads more behind the unread rest; 0 at the end of the file.
     size_t Fill();
     [[noreturn]] void NotALog(const std::string& why) const;

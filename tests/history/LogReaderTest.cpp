@@ -216,6 +216,19 @@ TEST(LogReader, AFileOfGigabytesNeitherCrashesNorHangs)
     EXPECT_EQ(summary.Skipped, 1u);
 }
 
+// Without a line end in sight, the first line is judged by its start: no need to read on.
+TEST(LogReader, AnEndlessFileWithoutLineEndsIsToldAtOnce)
+{
+    for (const auto read : {+[] { LoadLog("/dev/zero"); }, +[] { SummariseLog("/dev/zero"); }}) {
+        try {
+            read();
+            ADD_FAILURE() << "read";
+        } catch (const ELogFormatError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("/dev/zero is not a KORVANT log: line 1 does not begin with", 0), 0u);
+        }
+    }
+}
+
 TEST(LogReader, AMissingFileNamesTheSystemsReason)
 {
     try {
