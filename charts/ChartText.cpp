@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charts/ChartText.h"
 
-#include <QFileDialog>
+#include <QStringList>
 
 QString ValuesText(const std::array<float, 4>& lambda, const TValueUnit& unit)
 {
@@ -10,20 +10,4 @@ QString ValuesText(const std::array<float, 4>& lambda, const TValueUnit& unit)
     for (size_t c = 0; c < 4; ++c)
         parts << QString("CH%1 %2").arg(c + 1).arg(QString::fromStdString(unit.Format(unit.FromLambda(lambda[c]))));
     return parts.join("   ");
-}
-
-QString AskPngFileName(QWidget* parent)
-{
-    QFileDialog dialog(parent, "Save as PNG");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("png");
-    dialog.setNameFilter("PNG pictures (*.png)");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
-}
-
-QString AskLogFileName(QWidget* parent)
-{
-    return QFileDialog::getOpenFileName(parent, "Open Log", {}, "KORVANT logs (*.csv);;All files (*)");
 }

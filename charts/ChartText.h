@@ -8,12 +8,6 @@
 
 #include "history/ValueUnit.h"
 
-class QWidget;
-
 // The four channels' values in a unit, for the line under a chart:
 // "CH1 0.998   CH2 1.020   CH3 0.987   CH4 1.000".
 QString ValuesText(const std::array<float, 4>& lambda, const TValueUnit& unit);
-
-// The file dialogs of the views; empty when the user cancels.
-QString AskPngFileName(QWidget* parent);
-QString AskLogFileName(QWidget* parent);

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "charts/LambdaChart.h"
 
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -18,6 +18,7 @@
 
 #include "charts/AxisTicks.h"
 #include "charts/ChartText.h"
+#include "charts/FileDialogs.h"
 #include "charts/LambdaChart.h"
 #include "charts/UnitChooser.h"
 #include "history/Decimation.h"
@@ -130,8 +131,7 @@ TLogWindow::TLogWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(SaveButton, &QPushButton::clicked, this, guarded([this] { SavePngClick(); }));
     Units->OnChange = [this] {
         GuardedCall([this] {
-            FUnit = Units->Unit();
-            Chart->SetUnit(FUnit);
+            Chart->SetUnit(Units->Unit());
             FUserValueRange = false;
             Redraw();
         });
@@ -243,23 +243,24 @@ void TLogWindow::Redraw()
 void TLogWindow::Redraw(double from, double to)
 {
     FRedrawTimer->stop();
+    const TValueUnit unit = Units->Unit();
     const TDecimated decimated = Decimate(FData.View(), {.From = from, .To = to, .Columns = std::max(1, Chart->Columns() / kPixelsPerColumn),
-                                                         .MaxGap = kMaxGap, .YScale = FUnit.Factor()});
+                                                         .MaxGap = kMaxGap, .YScale = unit.Factor()});
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (size_t c = 0; c < 4; ++c) {
         const TChannelStats& s = decimated.Stats[c];
-        const auto text = [&](double v) { return s.Count ? QString::fromStdString(FUnit.Format(v)) : QString("-"); };
+        const auto text = [&](double v) { return s.Count ? QString::fromStdString(unit.Format(v)) : QString("-"); };
         StatsLabels[c][0]->setText(text(s.Min));
         StatsLabels[c][1]->setText(text(s.Count ? s.Mean() : 0));
         StatsLabels[c][2]->setText(text(s.Max));
         low = std::min(low, s.Min);
         high = std::max(high, s.Max);
     }
-    const double one = FUnit.Factor();
+    const double one = unit.Factor();
     const auto values = FUserValueRange ? Chart->ValueRange()
-                        : low <= high   ? AutomaticRange(low, high, FUnit)
-                                        : AutomaticRange(one, one, FUnit);
+                        : low <= high   ? AutomaticRange(low, high, unit)
+                                        : AutomaticRange(one, one, unit);
     FSettingRange = true;
     Chart->Show(decimated, {from, to}, values);
     FSettingRange = false;
@@ -279,7 +280,7 @@ void TLogWindow::UpdateReadout()
         Readout->setText("no reading");
         return;
     }
-    Readout->setText(TimeText(reading->Time) + "   " + ValuesText(reading->Lambda, FUnit));
+    Readout->setText(TimeText(reading->Time) + "   " + ValuesText(reading->Lambda, Units->Unit()));
 }
 
 void TLogWindow::UpdateTimeTicks(double from, double to)

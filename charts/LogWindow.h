@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "history/LogData.h"
-#include "history/ValueUnit.h"
 
 class QCategoryAxis;
 class QLabel;
@@ -81,7 +80,6 @@ private:
     TLogData FData;
     QCategoryAxis* FTimeAxis = nullptr;  // in the log's seconds, labelled with its times
     QTimer* FRedrawTimer = nullptr;  // one redraw for the range changes of one moment
-    TValueUnit FUnit;
     bool FSettingRange = false;       // the range is changed here, not by the user
     bool FUserValueRange = false;     // a dragged box chose the value range
     std::optional<double> FHover;     // the log's seconds under the mouse

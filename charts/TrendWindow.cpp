@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "charts/ChartText.h"
+#include "charts/FileDialogs.h"
 #include "charts/LambdaChart.h"
 #include "charts/LogWindow.h"
 #include "charts/UnitChooser.h"
@@ -171,6 +172,7 @@ double TTrendWindow::Now() const
 
 void TTrendWindow::Refresh()
 {
+    const TValueUnit unit = Units->Unit();
     const double now = Now();
     FShownAt = now;
     const TSpanChoice& span = SpanChoice(SpanBox);
@@ -179,8 +181,8 @@ void TTrendWindow::Refresh()
 
     const TDecimated decimated = Decimate(Readings(), {.From = now - span.Seconds, .To = now, .Columns = Chart->Columns(),
                                                        .MaxGap = kMaxGap, .XOffset = -now, .XScale = 1,
-                                                       .YScale = FUnit.Factor()});
-    std::pair<double, double> values{FFixedLow * FUnit.Factor(), FFixedHigh * FUnit.Factor()};
+                                                       .YScale = unit.Factor()});
+    std::pair<double, double> values{FFixedLow * unit.Factor(), FFixedHigh * unit.Factor()};
     if (AutoRangeBox->isChecked()) {
         double low = std::numeric_limits<double>::infinity();
         double high = -low;
@@ -189,7 +191,7 @@ void TTrendWindow::Refresh()
             high = std::max(high, stats.Max);
         }
         // Without readings the range stays as it is.
-        values = low <= high ? AutomaticRange(low, high, FUnit) : Chart->ValueRange();
+        values = low <= high ? AutomaticRange(low, high, unit) : Chart->ValueRange();
     }
     Chart->Show(decimated, {-span.Seconds, 0}, values);
     UpdateReadout();
@@ -203,14 +205,14 @@ void TTrendWindow::UpdateReadout()
         return;
     }
     if (!FHover) {
-        Readout->setText("newest   " + ValuesText(readings.back().Lambda, FUnit));
+        Readout->setText("newest   " + ValuesText(readings.back().Lambda, Units->Unit()));
         return;
     }
     const QString at = QString::fromStdString(FormatFloat("0.0", *FHover)) + " s";
     // Half a tick either side, or the width of a pixel column when that is wider.
     const double tolerance = std::max(0.05, Span() / Chart->Columns());
     const TReading* reading = readings.Nearest(FShownAt + *FHover, tolerance);
-    Readout->setText(at + "   " + (reading ? ValuesText(reading->Lambda, FUnit) : QString("no reading")));
+    Readout->setText(at + "   " + (reading ? ValuesText(reading->Lambda, Units->Unit()) : QString("no reading")));
 }
 
 void TTrendWindow::UpdateRefreshRate()
@@ -232,16 +234,16 @@ void TTrendWindow::PauseClick()
 
 void TTrendWindow::UnitChanged()
 {
-    FUnit = Units->Unit();
-    Chart->SetUnit(FUnit);
+    const TValueUnit unit = Units->Unit();
+    Chart->SetUnit(unit);
     const QSignalBlocker blockFrom(RangeFrom);
     const QSignalBlocker blockTo(RangeTo);
     for (QDoubleSpinBox* box : {RangeFrom, RangeTo}) {
-        box->setDecimals(FUnit.IsAfr() ? 2 : 3);
-        box->setSingleStep(FUnit.IsAfr() ? 0.5 : 0.05);
+        box->setDecimals(unit.IsAfr() ? 2 : 3);
+        box->setSingleStep(unit.IsAfr() ? 0.5 : 0.05);
     }
-    RangeFrom->setValue(FFixedLow * FUnit.Factor());
-    RangeTo->setValue(FFixedHigh * FUnit.Factor());
+    RangeFrom->setValue(FFixedLow * unit.Factor());
+    RangeTo->setValue(FFixedHigh * unit.Factor());
     Refresh();
 }
 
@@ -251,8 +253,9 @@ void TTrendWindow::RangeChanged()
     RangeFrom->setEnabled(fixed);
     RangeTo->setEnabled(fixed);
     // A range that runs backwards is taken the right way round.
-    const double a = RangeFrom->value() / FUnit.Factor();
-    const double b = RangeTo->value() / FUnit.Factor();
+    const double factor = Units->Unit().Factor();
+    const double a = RangeFrom->value() / factor;
+    const double b = RangeTo->value() / factor;
     if (a != b) {
         FFixedLow = std::min(a, b);
         FFixedHigh = std::max(a, b);

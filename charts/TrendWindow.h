@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "history/ReadingRing.h"
-#include "history/ValueUnit.h"
 
 class QCheckBox;
 class QComboBox;
@@ -83,7 +82,6 @@ private:
     std::unique_ptr<TReadingRing> FFrozen;  // the history at "Pause"
     double FFrozenAt = 0;
     double FShownAt = 0;            // "now" of the picture shown
-    TValueUnit FUnit;
     double FFixedLow = kFixedLow;   // in lambda
     double FFixedHigh = kFixedHigh;
     std::optional<double> FHover;   // seconds before now under the mouse
