@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: The korvant developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Quick start: `make test` builds everything and runs every test; `make demo` runs the
 # program against the built-in controller stand-in.
 BUILD   ?= build

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: The korvant developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a scratch folder and checks that it holds what the package
 # ships, and that the installed logger runs.
 #   cmake -DBUILD_DIR=... -DSTAGE=... -DEXPECTED="bin/korvant;..." -P CheckInstall.cmake

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The configuration window in the running program: the read sequence against the stand-in,
 // and the write frames, byte for byte, on a pseudo-terminal.
 #include <gtest/gtest.h>

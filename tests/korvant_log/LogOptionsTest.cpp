@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The logger's pure parts: the command line, the device-name template, the status line and
 // the advice after a failed open.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-log as a user runs it: the executable against the controller stand-in on a
 // pseudo-terminal, its log file, its status lines, its exit codes and messages.
 #include <gtest/gtest.h>

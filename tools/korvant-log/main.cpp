@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-log: the live poll and CSV log of the program, without a window.
 #include <signal.h>
 
