@@ -391,7 +391,7 @@ TEST(LoggerCommandLine, HelpAndBadUsage)
     const auto help = RunLogger({"--help"});
     EXPECT_EQ(help.ExitCode, 0);
     EXPECT_TRUE(help.Out.starts_with("Usage: korvant-log --port PORT")) << help.Out;
-    for (const char* part : {"--out", "--duration", "Exit codes"})
+    for (const char* part : {"--out", "--duration", "--version", "Exit codes:"})
         EXPECT_TRUE(Contains(help.Out, part)) << part;
 
     const auto bad = RunLogger({"--port", "COM9", "--duration", "soon"});

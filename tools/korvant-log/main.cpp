@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "packaging/Version.h"
 #include "tools/korvant-log/Logger.h"
 #include "tools/korvant-log/Options.h"
 #include "tools/korvant-log/StopSignals.h"
@@ -46,6 +47,10 @@ int main(int argc, char** argv)
     }
     if (options.Help) {
         std::cout << HelpText();
+        return kExitOk;
+    }
+    if (options.Version) {
+        std::cout << "korvant-log " << kKorvantVersion << "\n";
         return kExitOk;
     }
 
