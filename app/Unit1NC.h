@@ -108,7 +108,6 @@ private:
     void FormClose();
     void UpdateLogControls();
     bool DeviceGone();
-    void CloseLostPort(const std::string& Message);
     QString SaveTextFileDialog1();
 
     TErrorDialog FErrors;
@@ -117,6 +116,5 @@ private:
     TCsvLog FLog;
     std::unique_ptr<TLivePoll> FPoll;
     bool FOnlineChecked = true;
-    bool FDeviceLost = false;  // a lost device's close is on its way
     bool FPlaced = false;
 };

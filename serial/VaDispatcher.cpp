@@ -48,5 +48,6 @@ bool TVaDispatcher::WriteChar(char Ch)
 
 void TVaDispatcher::SetDTRState(bool Value)
 {
-    (void)Value;  // line control arrives with the component's SetDTR
+    if (FComm)
+        FComm->SetDTR(Value);
 }

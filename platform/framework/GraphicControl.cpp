@@ -73,11 +73,24 @@ void TGraphicControl::SetColor(TColor Value)
 
 void TGraphicControl::SetVisible(bool Value)
 {
+    // A control without a parent is not shown as a window of its own.
+    if (parentWidget() || !Value)
+        setVisible(Value);
+    else
+        NoteVisible(true);
+}
+
+void TGraphicControl::setVisible(bool visible)
+{
+    NoteVisible(visible);
+    QWidget::setVisible(visible);
+}
+
+void TGraphicControl::NoteVisible(bool Value)
+{
+    if (Value && !FVisible)
+        FNeedsPaint = true;
     FVisible = Value;
-    if (parentWidget())
-        QWidget::setVisible(Value);
-    else if (!Value)
-        QWidget::hide();
 }
 
 void TGraphicControl::SetCaption(const std::string& Value)
