@@ -121,6 +121,8 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     comm.SetDeviceName("COM%d");
     FPoll = std::make_unique<TLivePoll>(comm, FBuffers, *this);
     comm.OnRxChar = [this](TObject* sender, std::int32_t count) { FPoll->VaComm1RxChar(sender, count); };
+    // A port opened again knows nothing of what came before it closed.
+    comm.OnOpen = [this](TObject*) { FPoll->StartOver(); };
     comm.OnClose = [this](TObject* sender) { VaComm1Close(sender); };
 
     // Every handler goes through the application's error handling: no exception crosses
@@ -157,6 +159,18 @@ void TForm1::showEvent(QShowEvent* event)
         const QRect frame = frameGeometry();
         move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
+}
+
+void TForm1::SetOnlineButtonChecked(bool Value)
+{
+    if (Value && !FOnlineChecked)
+        FPoll->StartOver();
+    FOnlineChecked = Value;
+}
+
+void TForm1::TakeInWaiting()
+{
+    FPoll->TakeInWaiting();
 }
 
 void TForm1::SetTimer1Enabled(bool Value)
@@ -215,10 +229,10 @@ bool TForm1::Logging() const
     return FLog.Logging();
 }
 
-void TForm1::AppendLogLine(const std::array<float, 4>& meters)
+void TForm1::AppendLogLine(const std::array<float, 4>& meters, TDateTime time)
 {
     try {
-        FLog.WriteReading(meters);
+        FLog.WriteReading(meters, time);
     } catch (const EInOutError&) {
         // The log has closed itself; the window follows, and the error is shown once.
         UpdateLogControls();
@@ -252,7 +266,19 @@ void TForm1::LogStartClick()
 
 void TForm1::LogStopClick()
 {
-    FLog.Stop();
+    StopLog();
+}
+
+void TForm1::StopLog()
+{
+    try {
+        FLog.Stop();
+    } catch (const EInOutError&) {
+        // The log is closed all the same (its last sync or the close failed); the window
+        // follows, and the error is shown once.
+        UpdateLogControls();
+        throw;
+    }
     UpdateLogControls();
 }
 
@@ -295,10 +321,8 @@ void TForm1::VaComm1Close(TObject*)
 void TForm1::FormClose()
 {
     FVaComm1->Close();
-    if (FLog.Logging()) {
-        FLog.Stop();
-        UpdateLogControls();
-    }
+    if (FLog.Logging())
+        StopLog();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -72,8 +72,10 @@ public:
 
     // The mode switch: checked means live polling, clear means configuration mode.
     bool OnlineButtonChecked() const override { return FOnlineChecked; }
-    void SetOnlineButtonChecked(bool Value) override { FOnlineChecked = Value; }
+    // Live polling that resumes starts with nothing received.
+    void SetOnlineButtonChecked(bool Value) override;
     void SetTimer1Enabled(bool Value) override;
+    void TakeInWaiting() override;
 
     // Asks for the log file's name; empty when the user cancels. Tests replace it.
     std::function<QString()> AskLogFileName;
@@ -101,11 +103,12 @@ protected:
     void SetOnlineLed(bool checked) override;
     void SetWarmupLed(bool checked) override;
     bool Logging() const override;
-    void AppendLogLine(const std::array<float, 4>& meters) override;
+    void AppendLogLine(const std::array<float, 4>& meters, TDateTime time) override;
 
 private:
     void VaComm1Close(TObject* Sender);
     void FormClose();
+    void StopLog();
     void UpdateLogControls();
     bool DeviceGone();
     QString SaveTextFileDialog1();

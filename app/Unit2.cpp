@@ -123,7 +123,7 @@ TAbNumEdit* TConfigForm::AddNumEdit(int left, int top, int width, double minValu
     edit->SetMinValue(minValue);
     edit->SetMaxValue(maxValue);
     edit->SetOptions({eoLimitMin, eoLimitMax});
-    edit->SetValue(0);
+    edit->ShowValue(0);  // nothing read yet
     edit->EndLoading();
     return edit;
 }
@@ -159,7 +159,7 @@ void TConfigForm::closeEvent(QCloseEvent* event)
 
 void TConfigForm::SetCalibration(int channel, double value)
 {
-    AbNumEdits.at(static_cast<size_t>(channel - 1))->SetValue(value);
+    AbNumEdits.at(static_cast<size_t>(channel - 1))->ShowValue(value);
 }
 
 void TConfigForm::SetSerialNumber(int channel, const QString& text)
@@ -169,12 +169,12 @@ void TConfigForm::SetSerialNumber(int channel, const QString& text)
 
 void TConfigForm::SetCanAddress(double value)
 {
-    AbNumCAN1->SetValue(value);
+    AbNumCAN1->ShowValue(value);
 }
 
 void TConfigForm::SetSlaveCanAddress(double value)
 {
-    AbNumCAN2->SetValue(value);
+    AbNumCAN2->ShowValue(value);
 }
 
 void TConfigForm::SetVersionCaption(const QString& text)

@@ -20,8 +20,10 @@ class TForm1;
 
 // The configuration window: the CAN addresses and, per channel, the sensor calibration value
 // and serial number, filled by "Read Configuration from KORVANT" and written to the
-// controller field by field as the user changes them. Every numeric field keeps to its
-// range at both ends, so no out-of-range value is ever sent.
+// controller field by field as the user changes them. A read shows every value as the
+// controller sent it; what the user enters in a numeric field is kept to its range at both
+// ends (an entry beyond it becomes the nearest end, shown and written), so no out-of-range
+// value is ever sent.
 class TConfigForm : public QWidget, public IConfigFields {
 public:
     explicit TConfigForm(TForm1& Form1);

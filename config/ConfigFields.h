@@ -28,4 +28,7 @@ public:
     virtual void SetOnlineLed(bool checked) = 0;
     // Timer1, the 100 ms timer of the sequence.
     virtual void SetTimer1Enabled(bool enabled) = 0;
+    // Bytes that have arrived but whose delivery has not run yet are taken in now, into the
+    // buffer the receive path points at.
+    virtual void TakeInWaiting() = 0;
 };

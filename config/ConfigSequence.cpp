@@ -65,6 +65,10 @@ void TConfigSequence::Request(std::span<const std::uint8_t> frame, TReceiveBuffe
 
 void TConfigSequence::Timer1Timer()
 {
+    // A reply still waiting for its delivery (a busy moment of this thread) answers the
+    // previous request: it goes into that request's buffer before this step points the
+    // receive path at the next one.
+    FHost.TakeInWaiting();
     FHost.SetOnlineLed(false);
     ++FReadStep;
     switch (FReadStep) {

@@ -104,7 +104,7 @@ struct Program : ILiveDisplays, IConfigFields, IConfigHost {
     void SetOnlineLed(bool) override {}
     void SetWarmupLed(bool) override {}
     bool Logging() const override { return true; }
-    void AppendLogLine(const std::array<float, 4>& values) override
+    void AppendLogLine(const std::array<float, 4>& values, TDateTime) override
     {
         Require(values == meters, "logged values differ from the meters");
         Require(buffers.LiveArray[0] == 0xC0 && buffers.LiveArray[1] == 17 && buffers.LiveArray[2] == 0x26,
@@ -122,8 +122,17 @@ struct Program : ILiveDisplays, IConfigFields, IConfigHost {
     void SetCanAddress(double) override {}
     void SetSlaveCanAddress(double) override {}
     void SetVersionCaption(const QString& text) override { Require(text.startsWith('V'), "version caption"); }
-    void SetOnlineButtonChecked(bool checked) override { online = checked; }
+    // As the main window: live polling that resumes starts with nothing received.
+    void SetOnlineButtonChecked(bool checked) override
+    {
+        if (checked && !online)
+            poll->StartOver();
+        online = checked;
+    }
     void SetTimer1Enabled(bool enabled) override { timer1 = enabled; }
+    void TakeInWaiting() override { poll->TakeInWaiting(); }
+
+    TLivePoll* poll = nullptr;
 };
 
 Line* line = nullptr;
@@ -143,6 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     TReceiveBuffers buffers;
     Program program(buffers);
     TLivePoll poll(line->comm, buffers, program);
+    program.poll = &poll;
     TConfigSequence sequence(line->comm, buffers, program, program);
 
     for (size_t i = 0; i < size;) {
@@ -176,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             sequence.WindowClosed();
             break;
         case 7:
-            program.online = !program.online;
+            program.SetOnlineButtonChecked(!program.online);
             break;
         }
         Require(buffers.RxIndex >= 0 && buffers.RxIndex <= TReceiveBuffers::kSensorSize + 1, "receive index escaped");

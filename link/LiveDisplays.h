@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/framework/DateTime.h"
+
 // What the live poll shows and logs, as the main window provides it: four meters, four
 // readouts, the supply-voltage readout, the online and warm-up lamps, the mode switch and
 // the log. Channels count from 1.
@@ -25,7 +27,8 @@ public:
     // "SENSOR WARMUP"
     virtual void SetWarmupLed(bool checked) = 0;
 
-    // Whether a log file is open, and one line for a valid reading of the four meters.
+    // Whether a log file is open, and one line for a valid reading of the four meters,
+    // taken at time.
     virtual bool Logging() const = 0;
-    virtual void AppendLogLine(const std::array<float, 4>& meters) = 0;
+    virtual void AppendLogLine(const std::array<float, 4>& meters, TDateTime time) = 0;
 };

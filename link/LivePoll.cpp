@@ -41,11 +41,9 @@ void TLivePoll::Timer2Timer(TObject*)
     if (!FComm.Active())
         return;
 
-    // An answer that has arrived but whose delivery has not run yet (a busy moment of this
-    // thread) belongs to the previous request: take it in before the index starts over,
-    // or it and the next answer would both be lost. Its delivery then finds nothing left.
-    if (FComm.ReadBufUsed() > 0)
-        VaComm1RxChar(nullptr, 0);
+    // An answer still waiting for its delivery belongs to the previous request: take it in
+    // before the index starts over, or it and the next answer would both be lost.
+    TakeInWaiting();
 
     FBuffers.RxIndex = 1;
     if (++FBuffers.NoDataCount > kNoDataTicks) {
@@ -60,6 +58,19 @@ void TLivePoll::Timer2Timer(TObject*)
     FBuffers.LiveReceived = 0;
     if (fresh && LiveReplyValid(FBuffers))
         DecodeLiveReply();
+}
+
+void TLivePoll::TakeInWaiting()
+{
+    // The delivery of these bytes then finds nothing left.
+    if (FComm.ReadBufUsed() > 0)
+        VaComm1RxChar(nullptr, 0);
+}
+
+void TLivePoll::StartOver()
+{
+    FBuffers.RxIndex = 0;
+    FBuffers.LiveReceived = 0;
 }
 
 bool LiveReplyValid(const TReceiveBuffers& buffers)
@@ -93,8 +104,12 @@ void TLivePoll::DecodeLiveReply()
     }
     FDisplays.SetVoltsValue(volts);
     FDisplays.SetWarmupLed(false);
-    if (FDisplays.Logging()) {
-        FDisplays.AppendLogLine({FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3),
-                                 FDisplays.MeterValue(4)});
-    }
+    RecordReading({FDisplays.MeterValue(1), FDisplays.MeterValue(2), FDisplays.MeterValue(3), FDisplays.MeterValue(4)},
+                  Now());
+}
+
+void TLivePoll::RecordReading(const std::array<float, 4>& meters, TDateTime time)
+{
+    if (FDisplays.Logging())
+        FDisplays.AppendLogLine(meters, time);
 }

@@ -3,10 +3,12 @@
 
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "link/LiveDisplays.h"
 #include "link/ReceiveBuffers.h"
+#include "platform/framework/DateTime.h"
 #include "platform/framework/Object.h"
 
 class TVaCustomComm;
@@ -26,14 +28,26 @@ public:
     // Handler of the 100 ms live-poll timer.
     void Timer2Timer(TObject* Sender);
 
+    // Bytes that have arrived but whose delivery has not run yet (a busy moment of this
+    // thread) are taken in now, into the buffer they were meant for, so that the caller can
+    // point the receive path elsewhere without them landing there later.
+    void TakeInWaiting();
+    // Live polling starts again (the port was opened, configuration mode ended): nothing
+    // received before counts. Bytes arriving before the next tick are dropped, and that tick
+    // shows nothing, so no old reply is ever shown or logged under a new time.
+    void StartOver();
+
     // At most this many bytes of one delivery are kept.
     static constexpr int kMaxChunk = 100;
     // Ticks without bytes after which the online lamp goes dark.
     static constexpr int kNoDataTicks = 10;
 
 private:
-    // Checks and shows the reply in LiveArray; false when it is not valid.
+    // Shows the reply in LiveArray, which has passed the checks.
     void DecodeLiveReply();
+    // The one place a valid, non-warm-up reading leaves the tick, with its time: whatever
+    // keeps readings gets exactly the values the meters show.
+    void RecordReading(const std::array<float, 4>& meters, TDateTime time);
 
     TVaCustomComm& FComm;
     TReceiveBuffers& FBuffers;

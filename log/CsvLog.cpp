@@ -14,6 +14,7 @@
 
 TCsvLog::~TCsvLog()
 {
+    FSync.reset();
     if (FFd >= 0)
         ::close(FFd);
 }
@@ -48,24 +49,32 @@ void TCsvLog::Start(const std::string& path, TDateTime now)
     if (fd < 0)
         throw EInOutError("Cannot create log file " + path + ": " + std::strerror(errno));
     FFd = fd;
+    FSync = std::make_unique<TLogSync>(FFd, FSyncFunction);
     WriteLine(HeaderLine(now));
     WriteLine(kColumnLine);
 }
 
 void TCsvLog::WriteReading(const std::array<float, 4>& meters, TDateTime now)
 {
-    if (FFd >= 0)
-        WriteLine(DataLine(now, meters));
+    if (FFd < 0)
+        return;
+    if (const int error = FSync->Failure())
+        Fail("write", error);
+    WriteLine(DataLine(now, meters));
 }
 
 void TCsvLog::Stop()
 {
     if (FFd < 0)
         return;
+    const int syncError = FSync->Finish();
+    FSync.reset();
     const int fd = FFd;
     FFd = -1;
     if (::close(fd) != 0 && errno != EINTR)
         throw EInOutError("Cannot close log file " + FLogFileName + ": " + std::strerror(errno));
+    if (syncError != 0)
+        throw EInOutError("Cannot write log file " + FLogFileName + ": " + std::strerror(syncError));
 }
 
 void TCsvLog::WriteLine(const std::string& line)
@@ -80,13 +89,12 @@ void TCsvLog::WriteLine(const std::string& line)
             Fail("write", n < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(n);
     }
-    // Devices and file systems that cannot sync (EINVAL, EROFS) have nothing to flush.
-    if (::fdatasync(FFd) != 0 && errno != EINVAL && errno != EROFS && errno != EINTR)
-        Fail("write", errno);
+    FSync->Written();
 }
 
 void TCsvLog::Fail(const std::string& what, int error)
 {
+    FSync.reset();
     ::close(FFd);
     FFd = -1;
     throw EInOutError("Cannot " + what + " log file " + FLogFileName + ": " + std::strerror(error));

@@ -501,6 +501,16 @@ void TAbNumEdit::SetValue(double V)
         ApplyValue(LimitValue(V));
 }
 
+void TAbNumEdit::ShowValue(double V)
+{
+    if (FOptions.Contains(eoLimitMin))
+        SetLimitLo(V <= FMinValue);
+    if (FOptions.Contains(eoLimitMax))
+        SetLimitUp(V >= FMaxValue);
+    if (V != FValue)
+        ApplyValue(V);
+}
+
 void TAbNumEdit::SetValueAsInt(std::int32_t V)
 {
     if (std::to_string(V) != Text())
@@ -636,11 +646,7 @@ void TAbNumEdit::keyPressEvent(QKeyEvent* event)
             return;
         }
     } else if (enter) {
-        GuardedCall([this] {
-            if (Text().empty())
-                SetText("0");
-            CheckText(true);
-        });
+        GuardedCall([this] { ApplyTyped(); });
         event->accept();
         return;
     }
@@ -657,9 +663,16 @@ void TAbNumEdit::focusInEvent(QFocusEvent* event)
 void TAbNumEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    GuardedCall([this] {
-        if (Text().empty())
-            SetText("0");
+    GuardedCall([this] { ApplyTyped(); });
+}
+
+// Enter and leaving the field apply what was typed. A text left as it was shown is the
+// current value and applies nothing, so a value shown beyond the limits is not clamped
+// (and reported as changed) just because the focus passed through.
+void TAbNumEdit::ApplyTyped()
+{
+    if (Text().empty())
+        SetText("0");
+    if (Text() != FOldText)
         CheckText(true);
-    });
 }

@@ -56,6 +56,9 @@ public:
 
     double Value() const { return FValue; }
     void SetValue(double V);
+    // Shows V as it is, beyond the limits too: a value read from elsewhere, not entered. The
+    // limit flags follow it, so the arrow keys step from it back into the range.
+    void ShowValue(double V);
     std::int32_t ValueAsInt() const { return FValueAsInt; }
     void SetValueAsInt(std::int32_t V);
     float ValueAsSingle() const { return FValueAsSingle; }
@@ -120,6 +123,7 @@ protected:
 
 private:
     double LimitValue(double V);
+    void ApplyTyped();
     void ApplyValue(long double X);
     std::string Representation(TEditBase Base) const;
     void SetLimitUp(bool V);

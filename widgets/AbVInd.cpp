@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/framework/FormatFloat.h"
 #include "widgets/AbFlashT.h"
 
 using enum TValueIndOption;
@@ -31,6 +32,21 @@ TRect ValueIndValueBox(const TRect& R, const TValueIndParts& P)
     const int c = P.Value.cy / 3;
     const int left = R.Left + (R.Width() - P.Value.cx - P.Unit.cx - c) / 2 - c;
     return {left, R.Top, left + P.Value.cx + 2 * P.ValueBevel + 2 * c, R.Top + 2 * P.ValueBevel + P.Value.cy};
+}
+
+std::string FitValueText(std::string_view Pattern, double Value, int Width,
+                         const std::function<int(const std::string&)>& TextWidth)
+{
+    std::string pattern(Pattern);
+    for (;;) {
+        std::string text = FormatFloat(pattern, Value);
+        if (TextWidth(text) <= Width)
+            return text;
+        std::string fewer = DropDecimal(pattern);
+        if (fewer == pattern)
+            return {};
+        pattern = std::move(fewer);
+    }
 }
 
 TAbValueInd::TAbValueInd(TComponent* AOwner, QWidget* AParent)
@@ -182,7 +198,10 @@ void TAbValueInd::ValueChanged()
     b.FillRect({0, 0, rValue.Width(), rValue.Height()});
     b.Font().Assign(FFontValue);
     b.Brush().Style = bsClear;
-    const std::string& text = Designing() ? SignalSettings().ValueSizeStr() : ValueStr();
+    const std::string text =
+        Designing() ? SignalSettings().ValueSizeStr()
+                    : FitValueText(SignalSettings().ValueFormat(), Value(), box.Width(),
+                                   [&b](const std::string& t) { return b.TextWidth(t); });
     b.TextOut(box.Width() - b.TextWidth(text), 0, text);
     Canvas().Draw(rValue.Left, rValue.Top, box);
 }

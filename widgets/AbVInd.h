@@ -3,8 +3,10 @@
 
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/framework/Font.h"
 #include "platform/framework/Set.h"
@@ -29,8 +31,16 @@ TSize ValueIndMinSize(const TValueIndParts& Parts, TValueIndOptions Options);
 // The box behind the digits, given the area R left for it (below the bevels, above the names).
 TRect ValueIndValueBox(const TRect& R, const TValueIndParts& Parts);
 
+// Value formatted by Pattern as it fits in Width, TextWidth measuring a text in the digits'
+// font: a text too wide gives up decimals, one at a time (12.345 by "0.000" becomes
+// "12.35"), never a digit before the decimal point. Empty when not even the whole number
+// fits: no digits rather than wrong ones.
+std::string FitValueText(std::string_view Pattern, double Value, int Width,
+                         const std::function<int(const std::string&)>& TextWidth);
+
 // The current value of an analog signal as digits in a recessed box, with up to two name
-// lines below and an optional unit beside it. A new value redraws only the digit box.
+// lines below and an optional unit beside it. A new value redraws only the digit box; a value
+// whose text is wider than the box shows fewer decimals (FitValueText).
 class TAbValueInd : public TAbAnalogGControl {
 public:
     explicit TAbValueInd(TComponent* AOwner, QWidget* AParent = nullptr);

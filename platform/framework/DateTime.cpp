@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 #include "platform/framework/FormatFloat.h"
 
@@ -16,6 +15,49 @@ namespace {
 QDate Epoch()
 {
     return QDate(1899, 12, 30);
+}
+
+// Qt's long time format names the time zone, at either end and with separators of its own:
+// "HH:mm:ss t", "h:mm:ss AP, t", "HH:mm:ss (t)", "APh:mm:ss [t]", "t HH:mm:ss". Drops the
+// zone with the spaces and punctuation that only set it apart; quoted text stays as it is.
+QString WithoutZone(const QString& format)
+{
+    const auto zoneSeparator = [](QChar c) { return c.isSpace() || QStringLiteral(",;()[]").contains(c); };
+    QString before;  // the format up to the zone
+    QString after;   // and after it
+    bool zone = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        QString& out = zone ? after : before;
+        const QChar c = format[i];
+        if (c == u'\'') {
+            // Quoted text runs to the closing quote; a doubled quote inside stands for one.
+            qsizetype end = i + 1;
+            for (; end < format.size(); ++end) {
+                if (format[end] != u'\'')
+                    continue;
+                if (end + 1 < format.size() && format[end + 1] == u'\'')
+                    ++end;
+                else
+                    break;
+            }
+            out += format.mid(i, end - i + 1);
+            i = end;
+        } else if (c == u't') {
+            while (i + 1 < format.size() && format[i + 1] == u't')
+                ++i;
+            zone = true;
+        } else {
+            out += c;
+        }
+    }
+    // A quote is no separator: quoted text next to the zone stays.
+    while (!before.isEmpty() && zoneSeparator(before.back()))
+        before.chop(1);
+    while (!after.isEmpty() && zoneSeparator(after.front()))
+        after.remove(0, 1);
+    if (before.isEmpty() || after.isEmpty())
+        return before + after;
+    return before + u' ' + after;
 }
 
 QDateTime ToQDateTime(TDateTime Value)
@@ -50,10 +92,6 @@ std::string DateToStr(TDateTime Value)
 std::string TimeToStr(TDateTime Value)
 {
     const QLocale& locale = FormatSettings().Locale;
-    // Qt's long time format names the time zone; the locale's order without it is wanted.
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    static const QRegularExpression zone(QStringLiteral("\\s*\\(?t+\\)?"));
-    format.remove(zone);
-    format = format.trimmed();
-    return locale.toString(ToQDateTime(Value).time(), format).toStdString();
+    return locale.toString(ToQDateTime(Value).time(), WithoutZone(locale.timeFormat(QLocale::LongFormat)))
+        .toStdString();
 }

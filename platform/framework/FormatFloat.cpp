@@ -3,8 +3,8 @@
 
 #include "platform/framework/FormatFloat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -28,9 +28,11 @@ struct Decimal {
         v = std::fabs(v);
         if (v == 0)
             return d;
+        // to_chars, not printf: the C library's locale (which the application sets from the
+        // user's) may bring a decimal point of more than one byte.
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17e", v);
-        const std::string s(buf);
+        const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 17).ptr;
+        const std::string s(buf, end);
         const size_t e = s.find('e');
         d.digits = s.substr(0, 1) + s.substr(2, e - 2);
         d.point = std::stoi(s.substr(e + 1)) + 1;
@@ -325,15 +327,59 @@ std::string FormatSection(std::string_view sec, double value, bool& zero, const 
 std::string General(double value, const TFormatSettings& S)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    std::string s(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+    std::string s(buf, end);
+    if (const size_t e = s.find('e'); e != std::string::npos)
+        s[e] = 'E';
     const size_t dot = s.find('.');
     if (dot != std::string::npos)
         s.replace(dot, 1, S.DecimalSeparator);
     return s;
 }
 
+// One section with its last decimal place, and with that its decimal point, taken out.
+std::string DropSectionDecimal(std::string_view sec)
+{
+    size_t point = std::string_view::npos;
+    std::vector<size_t> decimals;
+    char quote = 0;
+    for (size_t i = 0; i < sec.size(); ++i) {
+        const char c = sec[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if ((c == 'E' || c == 'e') && i + 1 < sec.size() && (sec[i + 1] == '+' || sec[i + 1] == '-')) {
+            break;  // the exponent's digits are no decimals
+        } else if (c == '.' && point == std::string_view::npos) {
+            point = i;
+        } else if ((c == '0' || c == '#') && point != std::string_view::npos) {
+            decimals.push_back(i);
+        }
+    }
+    std::string out(sec);
+    if (decimals.empty())
+        return out;
+    out.erase(decimals.back(), 1);
+    if (decimals.size() == 1)
+        out.erase(point, 1);
+    return out;
+}
+
 }  // namespace
+
+std::string DropDecimal(std::string_view Pattern)
+{
+    const auto sections = SplitSections(Pattern);
+    std::string out;
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        out += DropSectionDecimal(sections[i]);
+    }
+    return out;
+}
 
 TFormatSettings TFormatSettings::FromLocale(const QLocale& Locale)
 {

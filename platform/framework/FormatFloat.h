@@ -44,6 +44,10 @@ private:
 std::string FormatFloat(std::string_view Pattern, double Value, const TFormatSettings& Settings);
 std::string FormatFloat(std::string_view Pattern, double Value);
 
+// The pattern with one decimal place less in each section ("0.000" gives "0.00", "#0.0"
+// gives "#0"); a pattern without decimals comes back as it is.
+std::string DropDecimal(std::string_view Pattern);
+
 // Fixed-point text: Value rounded to Precision significant digits (halves away from zero)
 // and shown with exactly Digits decimals, e.g. 12.5 with 2 and 1 gives "13.0".
 std::string FormatFixed(double Value, int Precision, int Digits, const TFormatSettings& Settings);

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@
 #include "platform/framework/FormatFloat.h"
 #include "serial/VaComm.h"
 #include "tests/support/GuiDriver.h"
+#include "tests/support/HeldSync.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/SysfsFixture.h"
@@ -127,6 +129,7 @@ protected:
     ScopedConfigHome home;
     ScopedFormatLocale locale{QLocale(QLocale::English, QLocale::UnitedKingdom)};
     std::unique_ptr<SimProcess> sim;
+    HeldSync sync;  // before the program, whose log may call it until the program ends
     TKorvantApplication app;
     TForm1& form = app.Form1();
     TComPortForm& comPort = app.ComPortForm();
@@ -179,6 +182,100 @@ TEST_F(AppTest, OpeningThePortStartsLiveData)
     EXPECT_TRUE(form.VaComm().Active());
     EXPECT_TRUE(messages.empty());
 }
+
+// Readings of 10 and more, in readouts sized for "0.000": the picture main-wide.png shows
+// them with every digit before the point (the readout's own test checks the pixels).
+TEST_F(AppTest, ShowsReadingsOfTenAndMore)
+{
+    StartSim({"--lambda", "1=12.345", "--lambda", "2=9.999", "--lambda", "3=65.535", "--lambda", "4=10.000"});
+    form.show();
+    OpenPort("1");
+    ASSERT_TRUE(LiveDataArrived(12.345f)) << (messages.empty() ? "" : messages.front());
+    EXPECT_EQ(form.ValueInds[1]->Value(), 9.999f);
+    EXPECT_EQ(form.ValueInds[2]->Value(), 65.535f);
+    EXPECT_EQ(form.ValueInds[3]->Value(), 10.0f);
+    SaveScreenshot(form, "main-wide.png");
+}
+
+// A medium that takes long to sync, such as a slow USB stick: while the log's sync is held,
+// the ticks go on and new readings reach the displays and the file.
+TEST_F(AppTest, SlowLogMediumHoldsUpNeitherTicksNorReadings)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("slow.csv");
+    form.AskLogFileName = [&] { return path; };
+    form.Log().SetSyncFunction(sync.Function());
+    StartSim({"--lambda", "all=1.000"});
+    form.show();
+    OpenPort("1");
+    ASSERT_TRUE(LiveDataArrived(1.0f));
+    QTest::mouseClick(form.LogStartButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return sync.Holding(); })) << "the first sync is under way";
+
+    const long long requests = sim->Stats()["live_requests"];
+    ASSERT_EQ(sim->Command("lambda all 1.111").rfind("ok", 0), 0u);
+    EXPECT_TRUE(LiveDataArrived(1.111f));
+    EXPECT_TRUE(WaitUntil([&] { return ReadAll(path).find(", 1.111, 1.111, 1.111, 1.111\r\n") != std::string::npos; }));
+    EXPECT_TRUE(WaitUntil([&] { return sim->Stats()["live_requests"] >= requests + 10; }));
+    EXPECT_TRUE(sync.Holding());
+    EXPECT_EQ(sync.Calls(), 1);
+    EXPECT_FALSE(sync.GaveUp()) << "the window waited for the sync";
+
+    sync.Release();
+    QTest::mouseClick(form.LogStopButton, Qt::LeftButton);
+    EXPECT_FALSE(form.DiskLED->Checked());
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+namespace {
+
+// column: name, stand-in arguments, whether the user stops the log
+struct FailingSyncCase {
+    const char* name;
+    std::vector<std::string> simArgs;
+    bool logStop;
+};
+
+void PrintTo(const FailingSyncCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FailingLogSyncTest : public AppTest, public testing::WithParamInterface<FailingSyncCase> {};
+
+}  // namespace
+
+// A sync that fails (a stick pulled out): one message, and the log stops cleanly, whether the
+// next reading or "Log Stop" learns of it.
+TEST_P(FailingLogSyncTest, ShowsOneMessageAndStopsTheLog)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("failing.csv");
+    form.AskLogFileName = [&] { return path; };
+    form.Log().SetSyncFunction([](int) { return EIO; });
+    StartSim(GetParam().simArgs);
+    form.show();
+    OpenPort("1");
+    QTest::mouseClick(form.LogStartButton, Qt::LeftButton);
+    if (GetParam().logStop) {
+        ASSERT_TRUE(WaitUntil([&] { return sim->Stats()["live_requests"] >= 5; }));
+        EXPECT_TRUE(messages.empty()) << "no reading came to learn of it";
+        QTest::mouseClick(form.LogStopButton, Qt::LeftButton);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !messages.empty(); }));
+    const long long requests = sim->Stats()["live_requests"];
+    ASSERT_TRUE(WaitUntil([&] { return sim->Stats()["live_requests"] >= requests + 5; }));
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot write log file " + path.toStdString() + ": Input/output error"});
+    EXPECT_FALSE(form.Log().Logging());
+    EXPECT_FALSE(form.DiskLED->Checked());
+    EXPECT_TRUE(form.LogStartButton->isEnabled());
+    EXPECT_FALSE(form.LogStopButton->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(App, FailingLogSyncTest,
+                         testing::Values(FailingSyncCase{"NextReading", {"--lambda", "all=1.000"}, false},
+                                         FailingSyncCase{"LogStop", {"--fault", "silence"}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AppTest, AboutWindowNamesTheProgram)
 {

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -181,6 +182,70 @@ TEST_F(ConfigReadTest, ClosingMidSequenceResumesLivePollingAndEndsTheRead)
     EXPECT_TRUE(WaitUntil([&] { return form.Meters[0]->Value() == 1.0f; }));
     EXPECT_EQ(config.SensorSN_Edits[0]->text(), "*****") << "no field filled from a cut-off read";
 }
+
+namespace {
+
+// column: name, stand-in arguments, the texts read into the calibration fields 1 to 4 and
+// the CAN and slave CAN address fields
+struct ReadAsSent {
+    const char* name;
+    std::vector<std::string> simArgs;
+    std::array<std::string, 6> shown;
+};
+
+void PrintTo(const ReadAsSent& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ConfigReadAsSentTest : public ConfigTest, public testing::WithParamInterface<ReadAsSent> {
+protected:
+    std::array<std::string, 6> Shown() const
+    {
+        return {config.AbNumEdits[0]->Text(), config.AbNumEdits[1]->Text(), config.AbNumEdits[2]->Text(),
+                config.AbNumEdits[3]->Text(), config.AbNumCAN1->Text(), config.AbNumCAN2->Text()};
+    }
+};
+
+}  // namespace
+
+// The fields' limits keep what the user enters in range; what a read puts there is shown as
+// the controller sent it, and the focus passing through the fields changes and writes nothing.
+TEST_P(ConfigReadAsSentTest, FieldsShowWhatTheControllerSent)
+{
+    std::vector<std::string> args{"--com", "1"};
+    args.insert(args.end(), GetParam().simArgs.begin(), GetParam().simArgs.end());
+    SimProcess sim(args);
+    form.show();
+    OpenPort();
+    OpenConfigWindow();
+    ReadConfiguration();
+    const std::array<std::string, 6>& expected = GetParam().shown;
+    EXPECT_EQ(Shown(), expected);
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&config));
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(config.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Shown(), expected) << "after the focus passed through every field";
+    // A typed character is the first write the controller sees.
+    QLineEdit* serial = config.SensorSN_Edits[0];
+    serial->setFocus();
+    serial->selectAll();
+    QTest::keyClick(serial, Qt::Key_Z);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["write"] >= 1; }));
+    EXPECT_EQ(sim.Stats()["write"], 1);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Config, ConfigReadAsSentTest,
+    testing::Values(
+        ReadAsSent{"BeyondTheLimits",
+                   {"--poke", "0x10=0000", "--poke", "0x20=FFFF", "--poke", "0x30=0001", "--poke", "0x40=9C41",
+                    "--poke", "0x00=00000FFF", "--poke", "0x08=00000FFF"},
+                   {"0", "65535", "1", "40001", "4095", "4095"}},
+        ReadAsSent{"SilentController", {"--fault", "silence"}, {"0", "0", "0", "0", "0", "0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigTest, ReadWithThePortClosedDoesNothing)
 {

@@ -9,6 +9,7 @@
 
 #include "platform/framework/DateTime.h"
 #include "platform/framework/FormatFloat.h"
+#include "tests/support/ScopedCLocale.h"
 
 namespace {
 
@@ -87,6 +88,41 @@ TEST(FormatFloat, ScopedLocaleIsPinnedAndRestored)
         EXPECT_EQ(FormatFloat("#0.0", 1.5), "1,5");
     }
     EXPECT_EQ(FormatSettings().DecimalSeparator, before);
+}
+
+// The application sets the C library's locale from the user's. Pashto's decimal point is two
+// bytes (U+066B), which printf-style formatting splits; the text must follow the pattern's
+// rule alone, whatever the C library's locale.
+TEST(FormatFloat, DoesNotDependOnTheCLibrarysLocale)
+{
+    const ScopedCLocale pashto("ps_AF.UTF-8");
+    if (!pashto.Available())
+        GTEST_SKIP() << pashto.Missing();
+    const TFormatSettings english = TFormatSettings::FromLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    const TFormatSettings own = TFormatSettings::FromLocale(QLocale(QLocale::Pashto, QLocale::Afghanistan));
+    const PatternCase cases[] = {
+        // pattern  value     text with "." (Pashto has U+066B in its place)
+        {"#0.000", 1.0, "1.000"}, {"0.000", 65.535, "65.535"}, {"#0.0", 13.8, "13.8"},
+        {"#0.00", 0.65, "0.65"},  {"#0.#", 2046, "2046"},      {"0e-0", 0.001, "1e-3"},
+        {"", 0.1, "0.1"},         {"", 1e20, "1E+20"},
+    };
+    for (const PatternCase& c : cases) {
+        EXPECT_EQ(FormatFloat(c.pattern, c.value, english), c.expected) << c;
+        const QString pashtoText = QString::fromUtf8(c.expected).replace('.', QChar(0x066B));
+        EXPECT_EQ(FormatFloat(c.pattern, c.value, own), pashtoText.toStdString()) << c;
+    }
+    EXPECT_EQ(FormatFixed(2.8, 2, 1, english), "2.8") << "the version text";
+}
+
+// column: pattern, the pattern with one decimal less
+TEST(FormatFloat, DropDecimalTakesOutTheLastDecimalPlace)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"0.000", "0.00"}, {"#0.0", "#0"}, {"#0.#", "#0"}, {"0", "0"},
+        {"#0.00;(#0.0)", "#0.0;(#0)"}, {"0.00E+00", "0.0E+00"}, {"0.0' V.'", "0' V.'"},
+    };
+    for (const auto& [pattern, fewer] : cases)
+        EXPECT_EQ(DropDecimal(pattern), fewer) << pattern;
 }
 
 TEST(FormatFloat, NonFiniteValues)

@@ -258,6 +258,21 @@ INSTANTIATE_TEST_SUITE_P(Logger, LoggerStopSignal, testing::Values(SIGINT, SIGTE
                              return std::string(info.param == SIGINT ? "SIGINT" : "SIGTERM");
                          });
 
+// Killed without a chance to clean up: every line it had reported is in the file, whole.
+TEST_F(LoggerRun, KilledLoggerLosesNoReportedLine)
+{
+    StartSim({"--lambda", "all=0.987"});
+    LoggerProcess logger({"--port", "COM9", "--out", OutPath()});
+    ASSERT_TRUE(logger.Started());
+    int reported = 0;
+    ASSERT_TRUE(logger.WaitForStatus([&](const std::string& line) { return (reported = StatusLines(line)) >= 5; }));
+    logger.Signal(SIGKILL);
+    logger.Finish();
+    const std::vector<std::string> lines = CsvLines(ReadFile(OutPath()));
+    ExpectLog(lines, "0.987, 0.987, 0.987, 0.987");
+    EXPECT_GE(lines.size(), static_cast<size_t>(reported) + 2);
+}
+
 TEST_F(LoggerRun, LostDeviceEndsWithItsNameAndKeepsEveryLine)
 {
     StartSim({"--lambda", "all=1.050"});

@@ -45,7 +45,7 @@ struct RecordingDisplays : ILiveDisplays {
     void SetOnlineLed(bool on) override { onlineLed = on; }
     void SetWarmupLed(bool on) override { warmupLed = on; }
     bool Logging() const override { return logging; }
-    void AppendLogLine(const std::array<float, 4>& m) override { log.push_back(m); }
+    void AppendLogLine(const std::array<float, 4>& m, TDateTime) override { log.push_back(m); }
 };
 
 std::string LiveReply(std::array<std::uint16_t, 4> raws, std::uint8_t warmup, std::uint8_t volts, bool corrupt = false)

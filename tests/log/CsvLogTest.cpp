@@ -5,11 +5,21 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "log/CsvLog.h"
 #include "platform/framework/Exception.h"
 #include "platform/framework/FormatFloat.h"
+#include "tests/support/HeldSync.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -23,12 +33,30 @@ std::string ReadAll(const QString& path)
 
 const TDateTime kNoon = ToDateTime(2026, 12, 10, 14, 3, 27);
 
+size_t LineCount(const std::string& text)
+{
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Checks until done holds, at most for the timeout, without an event loop.
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 20s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
 class CsvLogTest : public testing::Test {
 protected:
     QString Path(const char* name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
     ScopedFormatLocale locale{QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    HeldSync sync;  // before the log, whose thread may call it until the log ends
     TCsvLog log;
 };
 
@@ -107,4 +135,97 @@ TEST_F(CsvLogTest, FullDiskEndsTheLogWithOneError)
     EXPECT_FALSE(log.Logging());
     EXPECT_NO_THROW(log.WriteReading({1, 1, 1, 1}, kNoon)) << "no log, nothing more to report";
     EXPECT_NO_THROW(log.Stop());
+}
+
+// A medium that takes long to sync: the writer never waits for it. Lines keep reaching the
+// file while a sync is held, and the lines written meanwhile need one more sync, not one each.
+TEST_F(CsvLogTest, SlowSyncHoldsUpNoWrite)
+{
+    const QString path = Path("slow.csv");
+    log.SetSyncFunction(sync.Function());
+    log.Start(path.toStdString(), kNoon);
+    ASSERT_TRUE(sync.WaitUntilHolding()) << "the header is synced at once";
+    for (int i = 0; i < 30; ++i)
+        log.WriteReading({1.0f, 1.0f, 1.0f, 1.0f}, kNoon);
+    EXPECT_EQ(LineCount(ReadAll(path)), 32u) << "every line is in the file while the sync is held";
+    EXPECT_FALSE(sync.GaveUp()) << "a write waited for the sync";
+    EXPECT_EQ(sync.Calls(), 1);
+    sync.Release();
+    log.Stop();
+    EXPECT_EQ(sync.Calls(), 2) << "the 30 lines took one sync";
+    EXPECT_FALSE(sync.CalledOn(std::this_thread::get_id())) << "never synced on the writer's thread";
+}
+
+// A sync that fails ends the log with one error, whether a line or the stop comes next.
+TEST_F(CsvLogTest, FailingSyncEndsTheLogWithOneError)
+{
+    const QString path = Path("failing.csv");
+    const std::string expected = "Cannot write log file " + path.toStdString() + ": Input/output error";
+    for (const bool lineAfterwards : {true, false}) {
+        HeldSync failing(EIO);
+        failing.Release();
+        log.SetSyncFunction(failing.Function());
+        log.Start(path.toStdString(), kNoon);
+        std::string message;
+        const auto failed = [&](const std::function<void()>& call) {
+            try {
+                call();
+                return false;
+            } catch (const EInOutError& e) {
+                message = e.what();
+                return true;
+            }
+        };
+        if (lineAfterwards) {
+            // The failure is learnt by the next write after it.
+            EXPECT_TRUE(Eventually([&] { return failed([&] { log.WriteReading({1, 1, 1, 1}, kNoon); }); }));
+        } else {
+            ASSERT_TRUE(Eventually([&] { return failing.Calls() > 0; }));
+            EXPECT_TRUE(failed([&] { log.Stop(); }));
+        }
+        EXPECT_EQ(message, expected) << (lineAfterwards ? "write" : "stop");
+        EXPECT_FALSE(log.Logging());
+        EXPECT_EQ(failing.Calls(), 1) << "no sync after a failed one";
+        EXPECT_NO_THROW(log.WriteReading({1, 1, 1, 1}, kNoon)) << "no log, nothing more to report";
+        EXPECT_NO_THROW(log.Stop());
+    }
+}
+
+// column: locale, how a data line at 14:03:27 begins
+TEST(CsvLogLocales, TimeFieldOfTheLocaleKeepsTheColumns)
+{
+    const std::pair<QLocale, const char*> cases[] = {
+        {QLocale(QLocale::Belarusian, QLocale::Belarus), "14:03:27, "},     // "HH:mm:ss, t"
+        {QLocale(QLocale::Albanian, QLocale::Albania), "2:03:27 E PASDITES, "},  // "h:mm:ss AP, t"
+        {QLocale(QLocale::Catalan, QLocale::Spain), "14:03:27, "},         // "H:mm:ss (t)"
+        {QLocale(QLocale::English, QLocale::UnitedStates), "2:03:27 PM, "},
+    };
+    for (const auto& [locale, start] : cases) {
+        const ScopedFormatLocale pinned(locale);
+        const std::string line = TCsvLog::DataLine(kNoon, {1.0f, 0.9f, 1.1f, 0.8f});
+        EXPECT_EQ(line, std::string(start) + "1.000, 0.900, 1.100, 0.800") << locale.name().toStdString();
+    }
+}
+
+// In every locale Qt knows, morning and afternoon: the time is one field, without commas,
+// without stray spaces and without what set the time zone apart.
+TEST(CsvLogLocales, TimeFieldIsOneCleanFieldInEveryLocale)
+{
+    const auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    ASSERT_GT(locales.size(), 100);
+    static const QRegularExpression twoSpaces(QStringLiteral("\\s\\s"));
+    for (const QLocale& locale : locales) {
+        const ScopedFormatLocale pinned(locale);
+        for (const TDateTime time : {kNoon, ToDateTime(2026, 12, 10, 9, 5, 7)}) {
+            const QString line = QString::fromStdString(TCsvLog::DataLine(time, {1, 1, 1, 1}));
+            const QString field = line.section(", ", 0, 0);
+            const QString where = locale.name() + ": " + line;
+            EXPECT_EQ(line, field + ", 1.000, 1.000, 1.000, 1.000") << where.toStdString();
+            EXPECT_FALSE(field.isEmpty()) << where.toStdString();
+            EXPECT_EQ(field, field.trimmed()) << where.toStdString();
+            EXPECT_FALSE(field.contains(twoSpaces)) << where.toStdString();
+            for (const char c : {',', '(', ')', '[', ']'})
+                EXPECT_FALSE(field.contains(QChar(c))) << where.toStdString();
+        }
+    }
 }

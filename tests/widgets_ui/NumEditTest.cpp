@@ -121,6 +121,26 @@ TEST_F(NumEdit, UpperLimitClampsAndAnnouncesEachCrossing)
     EXPECT_EQ(limits, 2);
 }
 
+// A value read from elsewhere is shown as it is, beyond the limits too. Enter without typing
+// keeps it; only an entry of the user is brought into the range.
+TEST_F(NumEdit, ShownValueBeyondTheLimitsStaysUntilTheUserEntersOne)
+{
+    edit->SetMaxValue(2046);
+    edit->SetOptions({eoLimitMin, eoLimitMax});
+    Loaded();
+    edit->ShowValue(4095);
+    EXPECT_EQ(edit->Text(), "4095");
+    EXPECT_TRUE(edit->LimitUp());
+    EXPECT_EQ(valueChanges, 1);
+    Enter();
+    EXPECT_EQ(edit->Text(), "4095") << "nothing typed, nothing applied";
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->Text(), "4095") << "no step further out";
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->Text(), "2046") << "a step comes back to the range's end";
+    EXPECT_EQ(valueChanges, 2);
+}
+
 TEST_F(NumEdit, ArrowKeysStep)
 {
     Loaded();

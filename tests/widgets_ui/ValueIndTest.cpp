@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include "Pixels.h"
+#include "app/DesignSettings.h"
+#include "platform/framework/Bitmap.h"
 #include "platform/framework/FormatFloat.h"
 #include "widgets/AbVInd.h"
 
@@ -132,6 +134,84 @@ TEST_F(LambdaReadout, WithoutAutoSizeTheControlOnlyGrows)
     ind.Repaint();
     EXPECT_EQ(ind.Width(), ind.MinSize().cx);
     EXPECT_EQ(ind.Height(), ind.MinSize().cy);
+}
+
+// column: the main window's readout, value, the text its box shows
+struct ShownValue {
+    const char* name;
+    bool volts;
+    float value;
+    const char* shown;
+};
+
+void PrintTo(const ShownValue& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MainWindowReadout : public testing::TestWithParam<ShownValue> {};
+
+// The boxes are sized for "0.000" and "#0.0": a longer text gives up decimals, never a digit
+// before the point.
+TEST_P(MainWindowReadout, ShowsEveryDigitBeforeThePoint)
+{
+    const ShownValue& c = GetParam();
+    const ScopedFormatLocale locale{QLocale::c()};
+    TAbValueInd ind(nullptr);
+    if (c.volts)
+        SetUpVoltsReadout(ind, 0, 0);
+    else
+        SetUpLambdaReadout(ind, 0, 0, "CH1 LAMBDA");
+    ind.SetValue(c.value);
+    ind.Repaint();
+
+    // The box as it looks with the expected text drawn right-aligned into it.
+    const TRect box = ind.ValueRect();
+    TBitmap expected(box.Width(), box.Height());
+    TCanvas& e = expected.Canvas();
+    e.Brush().Style = bsSolid;
+    e.Brush().Color = ind.BevelValue().Color();
+    e.FillRect({0, 0, box.Width(), box.Height()});
+    e.Font().Assign(ind.FontValue());
+    e.Brush().Style = bsClear;
+    e.TextOut(box.Width() - e.TextWidth(c.shown), 0, c.shown);
+    const QImage shown = ind.Image().copy(box.Left, box.Top, box.Width(), box.Height());
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), expected.Image().convertToFormat(QImage::Format_RGB32))
+        << c.value << " should show " << c.shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readouts, MainWindowReadout,
+    testing::Values(
+        //         name                  volts  value     shown
+        ShownValue{"Lambda", false, 0.987f, "0.987"},
+        ShownValue{"LambdaOfTwelve", false, 12.345f, "12.35"},
+        ShownValue{"LambdaAtItsTop", false, 65.535f, "65.54"},
+        ShownValue{"LambdaJustBelowTen", false, 9.999f, "9.999"},
+        ShownValue{"LambdaOfTen", false, 10.0f, "10.00"},
+        ShownValue{"LambdaRoundingToTen", false, 9.9996f, "10.00"},
+        ShownValue{"Volts", true, 13.8f, "13.8"},
+        ShownValue{"VoltsOfAHundred", true, 123.45f, "123"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// column: pattern, value, width in characters of ten pixels, the text that fits
+TEST(ValueIndText, GivesUpDecimalsThenEverything)
+{
+    const struct {
+        const char* pattern;
+        double value;
+        int chars;
+        const char* text;
+    } cases[] = {
+        {"0.000", 1.5, 5, "1.500"},
+        {"0.000", 12.345, 5, "12.35"},
+        {"0.000", 12.345, 3, "12"},
+        {"#0.0;(#0.0)", -12.34, 4, "(12)"},
+        {"0.000", 123456.0, 5, ""},  // not even the whole number: nothing, not wrong digits
+    };
+    const auto width = [](const std::string& t) { return 10 * static_cast<int>(t.size()); };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitValueText(c.pattern, c.value, 10 * c.chars, width), c.text) << c.pattern << " " << c.value;
 }
 
 TEST(VoltageReadout, UnitHasTheDigitTypefaceInTheNameColour)

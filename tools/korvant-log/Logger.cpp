@@ -165,9 +165,9 @@ float TKorvantLogger::MeterValue(int channel) const
     return FMeters.at(static_cast<size_t>(channel - 1));
 }
 
-void TKorvantLogger::AppendLogLine(const std::array<float, 4>& meters)
+void TKorvantLogger::AppendLogLine(const std::array<float, 4>& meters, TDateTime time)
 {
-    FLog.WriteReading(meters);
+    FLog.WriteReading(meters, time);
     ++FStatus.LinesWritten;
 }
 

@@ -52,7 +52,7 @@ public:
     void SetOnlineLed(bool checked) override { FStatus.Online = checked; }
     void SetWarmupLed(bool checked) override { FStatus.Warmup = checked; }
     bool Logging() const override { return FLog.Logging(); }
-    void AppendLogLine(const std::array<float, 4>& meters) override;
+    void AppendLogLine(const std::array<float, 4>& meters, TDateTime time) override;
 
 private:
     bool OpenPort();
