@@ -109,8 +109,8 @@ Options:
                            COM33-64 = /dev/ttyUSB0-31, COM65-96 = /dev/ttyACM0-31), or
                            a device path such as /dev/ttyUSB0
   -o, --out FILE.csv       write the log there; an existing file is replaced. The file
-                           is created only once the port is open, and every line is on
-                           disk as soon as it is written
+                           is created only once the port is open; every line is in it
+                           as soon as it is written, and on its medium within a second
   -d, --duration SECONDS   stop after that long (e.g. 600 or 0.5); without it the
                            logger runs until Ctrl-C or SIGTERM
   -h, --help               show this text
