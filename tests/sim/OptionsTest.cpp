@@ -167,8 +167,8 @@ TEST(SimOptions, HelpNamesEveryOptionAndCommand)
     const std::string help(HelpText());
     for (const char* word : {"--com", "--lambda", "--warmup", "--volts", "--firmware", "--memory",
                              "--poke", "--save", "--seed", "--fault", "--exit-on-eof",
-                             "--exit-on-hangup", "--help", "--version", "stats", "peek", "poke", "hangup",
-                             "reopen", "quit", "checksum:every:N", "silence:SECONDS", "split",
-                             "garbage:N", "slow:MS", "hangup:SECONDS", "walk:LOW:HIGH:STEP"})
+                             "--exit-on-hangup", "--help", "--version", "stats", "peek", "poke",
+                             "hangup", "reopen", "quit", "checksum:every:N", "silence:SECONDS",
+                             "split", "garbage:N", "slow:MS", "hangup:SECONDS", "walk:LOW:HIGH:STEP"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
