@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/Unit1NC.h"
 
 #include <QCloseEvent>
@@ -190,8 +193,6 @@ void TForm1::Timer1Timer()
 
 void TForm1::Timer2Timer()
 {
-    if (FDeviceLost)
-        return;
     FPoll->Timer2Timer(nullptr);
 }
 
@@ -360,22 +361,12 @@ bool TForm1::DeviceGone()
 
 void TForm1::ReportError(const std::string& Message)
 {
-    if (FDeviceLost)
-        return;  // the lost device's own report is on its way
     if (FVaComm1->Active() && DeviceGone()) {
-        // The port cannot be closed here: this may run inside one of its deliveries.
-        FDeviceLost = true;
-        QMetaObject::invokeMethod(this, [this, Message] { CloseLostPort(Message); }, Qt::QueuedConnection);
+        // Inside one of the port's own deliveries, it closes once the delivery has returned.
+        GuardedCall([this] { FVaComm1->Close(); });
+        FErrors.Show("The serial device " + FVaComm1->DevicePath() + " stopped working (" + Message +
+                     "). The port was closed; open it again once the device is back.");
         return;
     }
     FErrors.Show(Message);
-}
-
-void TForm1::CloseLostPort(const std::string& Message)
-{
-    const std::string path = FVaComm1->DevicePath();
-    GuardedCall([this] { FVaComm1->Close(); });
-    FDeviceLost = false;
-    FErrors.Show("The serial device " + path + " stopped working (" + Message +
-                 "). The port was closed; open it again once the device is back.");
 }

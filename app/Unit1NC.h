@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <QMainWindow>
@@ -115,7 +118,6 @@ private:
     void StopLog();
     void UpdateLogControls();
     bool DeviceGone();
-    void CloseLostPort(const std::string& Message);
     QString SaveTextFileDialog1();
 
     TErrorDialog FErrors;
@@ -125,6 +127,5 @@ private:
     std::unique_ptr<TReadingRing> FHistory;
     std::unique_ptr<TLivePoll> FPoll;
     bool FOnlineChecked = true;
-    bool FDeviceLost = false;  // a lost device's close is on its way
     bool FPlaced = false;
 };

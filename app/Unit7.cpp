@@ -1,10 +1,15 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/Unit7.h"
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "app/PortFinder.h"
 #include "app/Unit1NC.h"
 #include "app/WindowFonts.h"
 #include "platform/comm/DevicePath.h"
@@ -18,8 +23,8 @@ TComPortForm::TComPortForm(TForm1& Form1) : QWidget(&Form1, Qt::Window), FForm1(
     setObjectName("ComPortForm");
     setWindowTitle("COM Port Setup");
     setFont(WindowFont("Tahoma", 11));
-    // Room on the right for the device line this platform adds.
-    setFixedSize(320, 162);
+    // Room below for the device line and the device list this platform adds.
+    setFixedSize(320, 388);
     move(585, 329);
 
     ComPortEdit1 = new QSpinBox(this);
@@ -49,6 +54,12 @@ TComPortForm::TComPortForm(TForm1& Form1) : QWidget(&Form1, Qt::Window), FForm1(
     DeviceLabel = new QLabel(this);
     DeviceLabel->setObjectName("DeviceLabel");
     DeviceLabel->setGeometry(8, 138, 304, 18);
+
+    Finder = new PortFinder(
+        ComPortEdit1->minimum(), ComPortEdit1->maximum(), [this](int number) { ComPortEdit1->setValue(number); },
+        [this] { UpdateDeviceLabel(); }, this);
+    Finder->move(0, 160);
+    setTabOrder(Button1, Finder->DeviceList);
 
     connect(Button1, &QPushButton::clicked, this, [this] { GuardedCall([this] { Button1Click(); }); });
     connect(ComPortEdit1, &QSpinBox::textChanged, this, [this] { UpdateDeviceLabel(); });

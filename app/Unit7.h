@@ -1,7 +1,11 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <QWidget>
 
+class PortFinder;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -9,8 +13,8 @@ class TAbLED;
 class TForm1;
 
 // The COM port window: the port number and "Open Port", the only place that opens the
-// serial port. Beside the number it shows which device that number opens and whether the
-// device is there.
+// serial port. Below them it shows which device the number opens and whether the device is
+// there, and lists the serial devices present: choosing one sets the number.
 class TComPortForm : public QWidget {
 public:
     explicit TComPortForm(TForm1& Form1);
@@ -19,6 +23,7 @@ public:
     QPushButton* Button1 = nullptr;
     TAbLED* ComPortLED = nullptr;
     QLabel* DeviceLabel = nullptr;
+    PortFinder* Finder = nullptr;
 
     // Shows the window at its place (or brings it forward).
     void ShowWindow();

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 // The history without windows: reading a log of a million lines, decimating it to a plot's
 // columns, and a reading into the live ring.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole program polling the stand-in at 10 Hz, with the trend window closed and open
 // on its default minute: its CPU time per second of polling (user + system, from /proc),
 // its resident memory at the end, and the time from its start to the first painted main

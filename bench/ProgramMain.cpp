@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-bench-program [--trend]: the program as RunKorvant starts it, plus what a user
 // does first: "ComPort", port 1, "Open Port", and with --trend "Chart". It prints
 // "painted MS" once the main window has been painted, MS counted from KORVANT_BENCH_T0

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-bench-view FILE: the log viewer as korvant-view starts it, then the steps a user
 // takes. It prints, one per line:
 //   "opened MS"           reading the file (TLogWindow::Open)

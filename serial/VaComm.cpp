@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaComm.h"
 
 #include <algorithm>
@@ -286,18 +289,22 @@ void TVaCustomComm::OpenDevice()
 
 void TVaCustomComm::StartThreads()
 {
+    // Both are made before either starts: a handler run on one of them (SyncThreads false)
+    // may reach the other through the component.
     if (FEventMask != 0) {
         FEventThread = std::make_unique<TVaCommEventThread>(this, FHandle.Fd(), FEventMask);
         FEventThread->SetPriority(FEventPriority);
         FEventThread->SetSync(FSyncThreads);
-        FEventThread->Start();
     }
     if (!FDirectWrite) {
         FWriteThread = std::make_unique<TVaCommWriteThread>(this, FHandle.Fd(), FBuffers->WriteSize());
         FWriteThread->SetPriority(FWritePriority);
         FWriteThread->SetSync(FSyncThreads);
-        FWriteThread->Start();
     }
+    if (FEventThread)
+        FEventThread->Start();
+    if (FWriteThread)
+        FWriteThread->Start();
 }
 
 void TVaCustomComm::StopThreads()
@@ -323,19 +330,52 @@ void TVaCustomComm::Close()
 {
     if (!Active())
         return;
+    if (InDelivery()) {
+        if (FWriteThread)
+            FWriteThread->Stop();
+        if (FEventThread)
+            FEventThread->Stop();
+        FClosePending.store(true);
+        return;
+    }
+    StopThreads();
     {
         std::lock_guard lock(FGlobalSection);
-        StopThreads();
+        CloseDevice();
     }
-    CloseDevice();
     DoClose();
     std::this_thread::sleep_for(kClosePause);
+}
+
+bool TVaCustomComm::InDelivery() const
+{
+    return (FEventThread && FEventThread->DeliveringHere()) || (FWriteThread && FWriteThread->DeliveringHere());
+}
+
+void TVaCustomComm::DeliveryReturned()
+{
+    // Posted, so that it runs once the delivery has returned and its thread is free. It is
+    // posted on the user-interface thread, which owns the component; an unsynchronised
+    // thread hands it there.
+    if (FClosePending.load()) {
+        TThread::Synchronize([this] {
+            QMetaObject::invokeMethod(&FContext, [this] { FinishPendingClose(); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+void TVaCustomComm::FinishPendingClose()
+{
+    // Inside a delivery's own event loop it waits: that delivery posts it again when it returns.
+    if (FClosePending.load() && !InDelivery())
+        GuardedCall([this] { Close(); });
 }
 
 void TVaCustomComm::CloseDevice()
 {
     FHandle.Close();
     FEventMask = 0;
+    FClosePending.store(false);
 }
 
 void TVaCustomComm::DoOpen()
@@ -444,6 +484,8 @@ void TVaCustomComm::RemoveClient(TVaDispatcher* Value)
 void TVaCustomComm::DispatchEvents(std::uint32_t EvtMask)
 {
     GuardedCall([this, EvtMask] {
+        if (FClosePending.load())
+            return;  // a handler has asked for the port to close: nothing more is raised
         std::uint32_t mask = EvtMask;
         if (FDisplay)
             FDisplay->UpdateDisplay(this);
@@ -473,9 +515,13 @@ void TVaCustomComm::HandleRxChar()
 
 void TVaCustomComm::HandleEvents(std::uint32_t Mask)
 {
+    // Once a handler has asked for the port to close, nothing more is raised.
+    const auto closing = [this] { return FClosePending.load(); };
+    if (closing())
+        return;
     if (Mask & EV_ERR)
         CheckLineErrors();
-    if (!FClients.empty())
+    if (!FClients.empty() && !closing())
         NotifyClientsEvent(Mask);
     struct Handler {
         std::uint32_t bit;
@@ -489,6 +535,8 @@ void TVaCustomComm::HandleEvents(std::uint32_t Mask)
         {EV_RX80FULL, &TVaCustomComm::OnRx80Full}, {EV_EVENT1, &TVaCustomComm::OnEvent1},
         {EV_EVENT2, &TVaCustomComm::OnEvent2}};
     for (const Handler& h : kOrder) {
+        if (closing())
+            return;
         if ((Mask & h.bit) && this->*h.event)
             (this->*h.event)(this);
     }
@@ -680,6 +728,8 @@ std::int32_t TVaCustomComm::WriteBuf(const void* Buf, std::int32_t Count)
         if (left <= 0 || FHandle.WaitWritable(static_cast<int>(left)) == ETIMEDOUT)
             break;
     }
+    if (done > 0 && FEventThread)
+        FEventThread->NoteDirectWrite();
     return done;
 }
 

@@ -1,11 +1,17 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include <QObject>
 
 #include "platform/comm/LineSettings.h"
 #include "platform/comm/SerialDevice.h"
@@ -62,8 +68,10 @@ struct TCommProp {
 // event thread (TVaCommEventThread) only waits on the device and hands each batch to the
 // user-interface thread (DispatchEvents); the write thread (TVaCommWriteThread) drains the
 // write queue and hands its transmit-empty and error batches over the same way (HandleEvents).
-// FGlobalSection guards the device for reads, statistics, purges and thread shutdown;
+// FGlobalSection guards the device for reads, statistics, purges and its closing;
 // FWriteSection guards the write queue and direct writes. Lock order: global before write.
+// Close waits for the threads to end without holding the global lock: a delivery running on
+// one of them (SyncThreads false) may need it first.
 class TVaCustomComm : public TVaComponent {
 public:
     explicit TVaCustomComm(TComponent* AOwner);
@@ -155,6 +163,10 @@ public:
 
     // --- operations
     void Open();
+    // Called inside one of the component's own deliveries (from a handler of its events), the
+    // close cannot wait for the thread that waits for that handler: the threads are told to
+    // end at once, no further delivery follows, and the close is carried out from the event
+    // loop as soon as the delivery has returned. Until then the port is still open.
     void Close();
     bool Active() const { return FHandle.IsOpen(); }
 
@@ -224,9 +236,15 @@ protected:
     virtual void NotifyClientsData(const std::uint8_t* Data, std::int32_t Count);
 
 private:
+    friend class TVaCommEventThread;
     friend class TVaCommWriteThread;
 
     void CheckClosed() const;
+    // Whether the caller runs inside one of the component's deliveries.
+    bool InDelivery() const;
+    // The threads call it when a delivery has returned.
+    void DeliveryReturned();
+    void FinishPendingClose();
     void StopThreads();
     void CloseDevice();
     void DoOpen();
@@ -276,6 +294,8 @@ private:
     std::unique_ptr<TSettingsStore> FSettingsStore;
     comm::LineCounters FLastCounters;  // line error counts at the last statistics read
     bool FSyncThreads = true;
+    std::atomic<bool> FClosePending{false};  // asked for inside a delivery, not yet carried out
+    QObject FContext;                         // posted calls die with the component
 };
 
 // The component as programs use it: every property published, no behaviour of its own.

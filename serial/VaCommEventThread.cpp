@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaCommEventThread.h"
 
 #include <sys/epoll.h>
@@ -54,6 +57,12 @@ void TVaCommEventThread::Stop()
     FEvent.SetEvent();
 }
 
+void TVaCommEventThread::NoteDirectWrite()
+{
+    if (FMask & EV_TXEMPTY)
+        FWritten.SetEvent();
+}
+
 void TVaCommEventThread::Execute()
 {
     const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
@@ -75,10 +84,18 @@ void TVaCommEventThread::Execute()
         device.data.fd = FDevice;
         ::epoll_ctl(epoll, EPOLL_CTL_ADD, FDevice, &device);
     }
+    if (FMask & EV_TXEMPTY) {
+        epoll_event written{};
+        written.events = EPOLLIN;
+        written.data.fd = FWritten.Handle();
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, FWritten.Handle(), &written);
+    }
 
+    bool draining = false;  // written bytes may still wait in the output queue
     while (!Terminated()) {
-        epoll_event events[2];
-        const int n = ::epoll_wait(epoll, events, 2, counting ? kCounterPollMs : -1);
+        epoll_event events[3];
+        const int timeout = draining ? kDrainPollMs : counting ? kCounterPollMs : -1;
+        const int n = ::epoll_wait(epoll, events, 3, timeout);
         if (n < 0 && errno != EINTR)
             break;
         if (Terminated())
@@ -94,6 +111,11 @@ void TVaCommEventThread::Execute()
             }
         }
         for (int i = 0; i < std::max(n, 0); ++i) {
+            if (events[i].data.fd == FWritten.Handle()) {
+                // Taken before the queue is looked at, so no write goes unreported.
+                FWritten.ResetEvent();
+                draining = true;
+            }
             if (events[i].data.fd != FDevice)
                 continue;
             if (events[i].events & EPOLLIN)
@@ -103,13 +125,24 @@ void TVaCommEventThread::Execute()
                 ::epoll_ctl(epoll, EPOLL_CTL_DEL, FDevice, nullptr);
             }
         }
+        if (draining) {
+            comm::QueueCounts queue;
+            const int error = comm::ReadQueueCounts(FDevice, queue);
+            if (error == 0 && queue.unsent == 0)
+                mask |= EV_TXEMPTY;
+            draining = error == 0 && queue.unsent != 0;  // a failing device sends nothing more
+        }
         if (mask == 0)
             continue;
         FEvtMask.store(mask);
+        const auto deliver = [this, mask] {
+            FDelivery.Run([this, mask] { FOwner->DispatchEvents(mask); });
+            FOwner->DeliveryReturned();
+        };
         if (FSync)
-            TThread::Synchronize([this, mask] { FOwner->DispatchEvents(mask); });
+            TThread::Synchronize(deliver);
         else
-            FOwner->DispatchEvents(mask);
+            deliver();
     }
     ::close(epoll);
 }

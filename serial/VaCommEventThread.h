@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <atomic>
@@ -21,6 +24,10 @@ class TVaCustomComm;
 // during a delivery are announced by the next wait, and bytes left unread never wake the
 // thread again. A device that hangs up ends the waiting on it; the thread then idles until
 // Stop.
+//
+// With the transmit-empty event in its mask (direct writes), NoteDirectWrite, called on the
+// writing thread after a write, makes the thread watch the device's output queue until it
+// is empty and then report the event, once for everything written until then.
 class TVaCommEventThread : public TThread {
 public:
     explicit TVaCommEventThread(TVaCustomComm* AOwner, int Device, std::uint32_t Mask);
@@ -30,9 +37,15 @@ public:
     void SetSync(bool Value) { FSync = Value; }
     // The event bits of the last completed wait.
     std::uint32_t EvtMask() const { return FEvtMask.load(); }
+    // Whether one of this thread's deliveries runs on the calling thread right now.
+    bool DeliveringHere() const { return FDelivery.Here(); }
 
     // Requests the end and wakes a pending wait; no delivery follows.
     void Stop();
+    void NoteDirectWrite();
+
+    // How often the output queue is looked at while it drains.
+    static constexpr int kDrainPollMs = 5;
 
 protected:
     void Execute() override;
@@ -40,6 +53,8 @@ protected:
 private:
     std::atomic<std::uint32_t> FEvtMask{0};
     TVaWaitEvent FEvent;
+    TVaWaitEvent FWritten;  // a direct write gave the device bytes to send
+    TVaDeliveryMark FDelivery;
     TVaCustomComm* FOwner;
     bool FSync = true;
     int FDevice;

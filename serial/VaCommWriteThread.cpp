@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaCommWriteThread.h"
 
 #include <algorithm>
@@ -50,35 +53,40 @@ bool TVaCommWriteThread::WriteData(const void* Buf, std::int32_t Count, std::int
 
 void TVaCommWriteThread::PurgeWrite()
 {
-    FFlushDoneEvent.ResetEvent();
-    FFlushEvent.SetEvent();
+    {
+        std::lock_guard lock(FOwner->FWriteSection);
+        FFlushDoneEvent.ResetEvent();
+        FFlushEvent.SetEvent();
+    }
     // The thread may itself be waiting for the user-interface thread with a delivery; keep
-    // running such deliveries here so the acknowledgement can come.
+    // running such deliveries here so the acknowledgement can come. A thread that has ended
+    // acknowledges nothing.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2000);
     bool acknowledged = false;
-    while (!acknowledged && std::chrono::steady_clock::now() < deadline) {
+    while (!acknowledged && !Finished() && std::chrono::steady_clock::now() < deadline) {
         acknowledged = FFlushDoneEvent.WaitFor(10) == wrSignaled;
         if (!acknowledged && TThread::IsMainThread())
             TThread::CheckSynchronize();
     }
-    if (acknowledged) {
-        std::lock_guard lock(FOwner->FWriteSection);
+    std::lock_guard lock(FOwner->FWriteSection);
+    if (FFlushDoneEvent.Signaled())
         FBuffer->Clear();
-    }
+    else
+        FFlushEvent.ResetEvent();  // withdrawn before the thread reached it
 }
 
 void TVaCommWriteThread::Execute()
 {
     int pause = kRetryPauseMs;
     // The queue is dropped here, before the acknowledgement, so that no pass can write bytes
-    // the caller has already given up.
+    // the caller has already given up; a request the caller has withdrawn drops nothing.
     const auto acknowledgeFlush = [this] {
-        {
-            std::lock_guard lock(FOwner->FWriteSection);
-            FBuffer->Clear();
-            FWriteEvent.ResetEvent();
-        }
+        std::lock_guard lock(FOwner->FWriteSection);
+        if (!FFlushEvent.Signaled())
+            return;
         FFlushEvent.ResetEvent();
+        FBuffer->Clear();
+        FWriteEvent.ResetEvent();
         FFlushDoneEvent.SetEvent();
     };
     while (!Terminated()) {
@@ -166,7 +174,10 @@ void TVaCommWriteThread::NotifyWriteError()
 void TVaCommWriteThread::Deliver(std::uint32_t Mask)
 {
     // A handler that fails is reported like any other; the thread carries on.
-    const auto call = [this, Mask] { GuardedCall([this, Mask] { FOwner->HandleEvents(Mask); }); };
+    const auto call = [this, Mask] {
+        FDelivery.Run([this, Mask] { GuardedCall([this, Mask] { FOwner->HandleEvents(Mask); }); });
+        FOwner->DeliveryReturned();
+    };
     if (FSync)
         TThread::Synchronize(call);
     else

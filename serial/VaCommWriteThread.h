@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <cstdint>
@@ -16,7 +19,8 @@ class TVaCustomComm;
 // Threads: WriteData and PurgeWrite run on the caller's thread (the user-interface thread),
 // Execute on this thread. The queue is changed and measured under the component's write
 // lock, except that WriteData reads Size without it. The device write reads the queued bytes
-// outside the lock: appends only copy behind them, and only this thread moves them. The
+// outside the lock: appends only copy behind them, and only this thread moves them. A purge
+// request, its acknowledgement and its withdrawal also happen under the write lock. The
 // write lock is never held while waiting for an event or for the user-interface thread.
 class TVaCommWriteThread : public TThread {
 public:
@@ -26,11 +30,14 @@ public:
     bool Sync() const { return FSync; }
     void SetSync(bool Value) { FSync = Value; }
     TVaCommBuffer& Buffer() { return *FBuffer; }
+    // Whether one of this thread's deliveries runs on the calling thread right now.
+    bool DeliveringHere() const { return FDelivery.Here(); }
 
     // Queues Count bytes. When they do not fit, waits until the queue has room (strictly
     // below its capacity with them) and refuses with false after WriteTimeout ms.
     bool WriteData(const void* Buf, std::int32_t Count, std::int32_t WriteTimeout);
-    // Drops the queue once the thread has acknowledged (up to 2000 ms).
+    // Drops the queue once the thread has acknowledged (up to 2000 ms). A request that was
+    // not acknowledged in time is withdrawn: it never touches what is queued afterwards.
     void PurgeWrite();
     // Makes the thread end at its next wait; queued bytes are not sent.
     void Stop();
@@ -53,6 +60,7 @@ private:
     TVaWaitEvent FCloseEvent;
     TVaWaitEvent FFlushEvent;
     TVaWaitEvent FFlushDoneEvent;
+    TVaDeliveryMark FDelivery;
     TVaCustomComm* FOwner;
     bool FSync = true;
     int FDevice;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaDispatcher.h"
 
 #include "serial/VaComm.h"
@@ -45,5 +48,6 @@ bool TVaDispatcher::WriteChar(char Ch)
 
 void TVaDispatcher::SetDTRState(bool Value)
 {
-    (void)Value;  // line control arrives with the component's SetDTR
+    if (FComm)
+        FComm->SetDTR(Value);
 }

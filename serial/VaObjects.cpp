@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaObjects.h"
 
 #include <poll.h>
@@ -54,7 +57,8 @@ TVaEventWaitResult TVaEvent::WaitFor(int Timeout)
     for (;;) {
         int wait = -1;
         if (Timeout >= 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            // Rounded up: a wait never ends before its time.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = left > 0 ? static_cast<int>(left) : 0;
         }
         pollfd p{FHandle, POLLIN, 0};
@@ -65,10 +69,25 @@ TVaEventWaitResult TVaEvent::WaitFor(int Timeout)
             FError = errno;
             return wrError;
         }
+        if (n == 0 && Clock::now() < deadline)
+            continue;  // the clock the poll went by ran a little ahead
         if (n == 0)
             return wrTimeout;
         if (!FManualReset)
             ResetEvent();
         return wrSignaled;
     }
+}
+
+void TVaDeliveryMark::Run(const std::function<void()>& Delivery)
+{
+    // One thread's deliveries never overlap, so there is no earlier mark to keep.
+    FThread.store(std::this_thread::get_id());
+    try {
+        Delivery();
+    } catch (...) {
+        FThread.store(std::thread::id());
+        throw;
+    }
+    FThread.store(std::thread::id());
 }

@@ -1,6 +1,12 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <mutex>
+#include <thread>
 
 #include "platform/framework/Object.h"
 
@@ -55,4 +61,17 @@ public:
 
 private:
     std::recursive_mutex FMutex;
+};
+
+// Where one of the component's threads is delivering right now: the thread that runs the
+// delivery (the user-interface thread, or the delivering thread itself) is marked for as
+// long as it runs, so that code called from inside a delivery can tell.
+class TVaDeliveryMark {
+public:
+    void Run(const std::function<void()>& Delivery);
+    // Whether a delivery runs on the calling thread, somewhere below the caller.
+    bool Here() const { return FThread.load() == std::this_thread::get_id(); }
+
+private:
+    std::atomic<std::thread::id> FThread{};
 };

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaWaitThread.h"
 
 #include <poll.h>
@@ -6,7 +9,6 @@
 #include <thread>
 
 #include "platform/comm/SerialDevice.h"
-#include "serial/VaComm.h"
 
 TWaitThread::TWaitThread(TVaCustomComm* AComm, int Device) : FComm(AComm), FDevice(Device) {}
 
@@ -18,20 +20,22 @@ TWaitThread::~TWaitThread()
 
 void TWaitThread::Execute()
 {
-    try {
-        // Sleeps on the device between looks instead of spinning.
-        const comm::WaitItem device{FDevice, POLLIN};
-        while (!Done()) {
-            if (FComm->ReadBufUsed() > 0) {
-                FFound.store(true);
-                break;
-            }
-            // A hung-up device reports ready at once without bytes: do not spin on it.
-            if (comm::WaitFirst(&device, 1, kSliceMs) == 0 && FComm->ReadBufUsed() <= 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
+    // The receive count comes from the device itself, not through the component, whose
+    // lock the caller of WaitChar may hold (inside Close or a purge). Between looks the
+    // thread sleeps on the device instead of spinning.
+    const comm::WaitItem device{FDevice, POLLIN};
+    bool ready = false;
+    while (!Done()) {
+        comm::QueueCounts counts;
+        if (comm::ReadQueueCounts(FDevice, counts) != 0)
+            break;  // a failing device ends the wait without a byte
+        if (counts.received > 0) {
+            FFound.store(true);
+            break;
         }
-    } catch (...) {
-        // A failing device ends the wait without a byte.
+        if (ready)  // ready without a byte, as a device hanging up is: do not spin on it
+            std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
+        ready = comm::WaitFirst(&device, 1, kSliceMs) == 0;
     }
     FEnded.SetEvent();
 }

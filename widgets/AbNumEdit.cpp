@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "widgets/AbNumEdit.h"
 
 #include <algorithm>
@@ -6,6 +9,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <vector>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,16 +38,43 @@ bool Contains(std::string_view set, char ch)
     return set.find(ch) != std::string_view::npos;
 }
 
-char DecimalSeparator()
+// Whether the character ch (UTF-8, one or more bytes) is one of those in set.
+bool Contains(std::string_view set, std::string_view ch)
 {
-    const std::string& s = FormatSettings().DecimalSeparator;
-    return s.empty() ? '.' : s[0];
+    return !ch.empty() && set.find(ch) != std::string_view::npos;
 }
 
-char ThousandSeparator()
+// The locale's separators are text: several locales use characters of two or three bytes
+// (U+066B as the decimal separator in ar_EG and fa_IR, U+202F for thousands elsewhere).
+std::string DecimalSeparator()
 {
-    const std::string& s = FormatSettings().ThousandSeparator;
-    return s.empty() ? '\0' : s[0];
+    const std::string& s = FormatSettings().DecimalSeparator;
+    return s.empty() ? "." : s;
+}
+
+std::string ThousandSeparator()
+{
+    return FormatSettings().ThousandSeparator;
+}
+
+// A text as characters, with the position of each in the edit, which counts a character
+// beyond the basic plane as two.
+struct TEditChars {
+    std::vector<std::string> Chars;
+    std::vector<int> Starts;  // one per character, then the end of the text
+};
+
+TEditChars SplitChars(const QString& Text)
+{
+    TEditChars r;
+    for (int i = 0; i < Text.size();) {
+        const int n = Text[i].isHighSurrogate() && i + 1 < Text.size() && Text[i + 1].isLowSurrogate() ? 2 : 1;
+        r.Starts.push_back(i);
+        r.Chars.push_back(Text.mid(i, n).toStdString());
+        i += n;
+    }
+    r.Starts.push_back(static_cast<int>(Text.size()));
+    return r;
 }
 
 [[noreturn]] void NotA(const std::string& Text, const char* What)
@@ -82,7 +114,7 @@ std::int32_t StrToInt(const std::string& S)
 long double StrToFloat(const std::string& S)
 {
     std::string t = S;
-    const char sep = DecimalSeparator();
+    const std::string sep = DecimalSeparator();
     size_t i = 0;
     auto digits = [&] {
         const size_t start = i;
@@ -93,8 +125,8 @@ long double StrToFloat(const std::string& S)
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         ++i;
     size_t mantissa = digits();
-    if (i < t.size() && t[i] == sep) {
-        t[i] = '.';
+    if (t.compare(i, sep.size(), sep) == 0) {
+        t.replace(i, sep.size(), ".");
         ++i;
         mantissa += digits();
     }
@@ -125,13 +157,12 @@ long double StrToFloat(const std::string& S)
 
 TBaseProperties BaseProperties(TEditBase Base)
 {
-    const std::string separators{DecimalSeparator(), ThousandSeparator()};
     switch (Base) {
     case ebBin: return {"01", false, false, "", -2147483647.0L, 2147483647.0L};
     case ebHex: return {"0123456789abcdefABCDEF", false, false, "", -2147483647.0L, 2147483647.0L};
-    case ebFloat: return {"0123456789" + separators, true, true, "+-", -5.0E324L, 1.7E308L};
-    case ebInt: return {"0123456789" + std::string(1, ThousandSeparator()), false, true, "+-", -2147483647.0L,
-                        2147483647.0L};
+    case ebFloat:
+        return {"0123456789" + DecimalSeparator() + ThousandSeparator(), true, true, "+-", -5.0E324L, 1.7E308L};
+    case ebInt: return {"0123456789" + ThousandSeparator(), false, true, "+-", -2147483647.0L, 2147483647.0L};
     }
     return {};
 }
@@ -167,8 +198,22 @@ std::int32_t BinToInt(const std::string& S)
 
 std::string RemoveChar(const std::string& S, char Ch)
 {
+    return RemoveChar(S, std::string_view(&Ch, 1));
+}
+
+std::string RemoveChar(const std::string& S, std::string_view Ch)
+{
+    if (Ch.empty())
+        return S;
     std::string r;
-    std::copy_if(S.begin(), S.end(), std::back_inserter(r), [Ch](char c) { return c != Ch; });
+    for (size_t i = 0; i < S.size();) {
+        if (S.compare(i, Ch.size(), Ch) == 0) {
+            i += Ch.size();
+        } else {
+            r += S[i];
+            ++i;
+        }
+    }
     return r;
 }
 
@@ -344,18 +389,21 @@ bool TAbNumEdit::CheckText(bool Apply)
         SetState(esEditing);
         return true;
     }
-    // Positions below count from 1 over the whole text.
+    // Positions below count characters from 1 over the whole text.
+    const TEditChars chars = SplitChars(QLineEdit::text());
+    auto at = [&](int i) -> const std::string& { return chars.Chars[static_cast<size_t>(i - 1)]; };
     int Q = 1;
     TEditBase base = FEditBase;
-    if (Contains(kPrefixes, t[0])) {
+    if (Contains(kPrefixes, at(1))) {
         Q = 2;
-        base = t[0] == '!' ? ebFloat : t[0] == '$' ? ebHex : t[0] == '%' ? ebInt : ebBin;
+        const char prefix = at(1)[0];
+        base = prefix == '!' ? ebFloat : prefix == '$' ? ebHex : prefix == '%' ? ebInt : ebBin;
     }
     const TBaseProperties P = BaseProperties(base);
-    int E = static_cast<int>(t.size());
+    int E = static_cast<int>(chars.Chars.size());
     float M = 1;
     if (P.MultiEnable) {
-        const size_t k = kSuffixes.find(t.back());
+        const size_t k = at(E).size() == 1 ? kSuffixes.find(at(E)[0]) : std::string_view::npos;
         if (k != std::string_view::npos) {
             M = kSuffixFactors[k];
             if (base == ebFloat || M > 1)
@@ -364,9 +412,11 @@ bool TAbNumEdit::CheckText(bool Apply)
                 M = 1;  // a sub-unit suffix stays in and fails the character check
         }
     }
-    std::string N = Q <= E ? t.substr(static_cast<size_t>(Q - 1), static_cast<size_t>(E - Q + 1)) : std::string();
-    auto at = [&](int i) { return t[static_cast<size_t>(i - 1)]; };
+    std::string N;
+    for (int i = Q; i <= E; ++i)
+        N += at(i);
     auto valid = [&](int i) { return Contains(P.ValidChars, at(i)); };
+    auto exponentLetter = [&](int i) { return at(i).size() == 1 && IsExponentLetter(at(i)[0]); };
 
     int First = 0;
     int Last = 0;
@@ -381,7 +431,7 @@ bool TAbNumEdit::CheckText(bool Apply)
             ++i;
         bool exponent = false;
         for (; i <= E; ++i) {
-            if (P.ExpEnable && IsExponentLetter(at(i))) {
+            if (P.ExpEnable && exponentLetter(i)) {
                 exponent = true;
                 ++i;
                 break;
@@ -396,9 +446,10 @@ bool TAbNumEdit::CheckText(bool Apply)
                 if (!valid(i))
                     mark(i);
         }
+        const std::string decimal = DecimalSeparator();
         bool seen = false;
         for (int j = Q; j <= E; ++j) {
-            if (at(j) != DecimalSeparator())
+            if (at(j) != decimal)
                 continue;
             if (seen)
                 mark(j);
@@ -410,7 +461,8 @@ bool TAbNumEdit::CheckText(bool Apply)
         SetState(esError);
         if (isEnabled() && isVisible() && !Designing())
             setFocus();
-        setSelection(First - 1, Last - First + 1);
+        const int from = chars.Starts[static_cast<size_t>(First - 1)];
+        setSelection(from, chars.Starts[static_cast<size_t>(Last)] - from);
         return false;
     }
 
@@ -426,10 +478,10 @@ bool TAbNumEdit::CheckText(bool Apply)
         N.insert(0, "1");
     if (P.MultiEnable && M != 1 && N.empty())
         N = "1";
-    if (const char ts = ThousandSeparator(); ts != '\0')
-        N = RemoveChar(N, ts);
-    const long double value = ParseNumber(N, base, M);
+    N = RemoveChar(N, ThousandSeparator());
+    // Applying shows the normal colour even when the text then turns out to be no number.
     SetState(esNormal);
+    const long double value = ParseNumber(N, base, M);
     ApplyValue(LimitValue(static_cast<double>(value)));
     return true;
 }

@@ -1,7 +1,11 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <QLineEdit>
 
@@ -31,6 +35,8 @@ std::string IntToBin(std::int32_t V, int Digits);
 // Each '1' at distance k from the right adds 2^k; other characters add nothing.
 std::int32_t BinToInt(const std::string& S);
 std::string RemoveChar(const std::string& S, char Ch);
+// S without any occurrence of Ch, a character of one or more bytes.
+std::string RemoveChar(const std::string& S, std::string_view Ch);
 // Upper-case hexadecimal with at least Digits digits; negative values as 32-bit two's complement.
 std::string IntToHex(std::int32_t V, int Digits);
 

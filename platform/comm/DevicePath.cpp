@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "platform/comm/DevicePath.h"
 
 #include <dirent.h>
@@ -61,12 +64,8 @@ int ComPortNumber(const std::string& name)
     return static_cast<int>(value);
 }
 
-namespace {
-
-// The target of the link in the port directory whose name matches, or "" when none does.
-std::string LinkedPath(const std::string& name)
+std::string LinkedPath(const std::string& dir, const std::string& name)
 {
-    const std::string dir = PortDirectory();
     const std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
     if (!handle)
         return {};
@@ -84,14 +83,16 @@ std::string LinkedPath(const std::string& name)
     return {};
 }
 
-std::string TablePath(int port)
+namespace {
+
+std::string TablePath(const std::string& devRoot, int port)
 {
     if (port >= 1 && port <= 32)
-        return "/dev/ttyS" + std::to_string(port - 1);
+        return devRoot + "/ttyS" + std::to_string(port - 1);
     if (port >= 33 && port <= 64)
-        return "/dev/ttyUSB" + std::to_string(port - 33);
+        return devRoot + "/ttyUSB" + std::to_string(port - 33);
     if (port >= 65 && port <= 96)
-        return "/dev/ttyACM" + std::to_string(port - 65);
+        return devRoot + "/ttyACM" + std::to_string(port - 65);
     return {};
 }
 
@@ -99,15 +100,20 @@ std::string TablePath(int port)
 
 std::string ResolveDevicePath(const std::string& name)
 {
+    return ResolveDevicePath(name, PortDirectory(), "/dev");
+}
+
+std::string ResolveDevicePath(const std::string& name, const std::string& portDir, const std::string& devRoot)
+{
     if (!name.empty() && name.front() == '/')
         return name;
     if (name.find('/') == std::string::npos && !name.empty()) {
-        if (std::string linked = LinkedPath(name); !linked.empty())
+        if (std::string linked = LinkedPath(portDir, name); !linked.empty())
             return linked;
     }
-    if (std::string table = TablePath(ComPortNumber(name)); !table.empty())
+    if (std::string table = TablePath(devRoot, ComPortNumber(name)); !table.empty())
         return table;
-    return "/dev/" + name;
+    return devRoot + "/" + name;
 }
 
 }  // namespace comm

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "platform/comm/PortList.h"
 
 #include <dirent.h>
@@ -6,10 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 
 #include "platform/comm/DevicePath.h"
+#include "platform/comm/SysfsTty.h"
 
 namespace comm {
 
@@ -23,11 +26,7 @@ bool DevicePresent(const std::string& path)
     // A built-in UART node without hardware reports port type 0. The type is read from
     // sysfs, never by opening the device: an open would raise DTR on a real port and may
     // reset whatever hangs on it.
-    std::ifstream type("/sys/class/tty/" + path.substr(5) + "/type");
-    int value = -1;
-    if (type >> value)
-        return value != 0;
-    return true;
+    return UartPortType("/sys", path.substr(5)) != 0;
 }
 
 std::vector<std::string> ListPortNames()
@@ -54,7 +53,7 @@ std::vector<std::string> ListPortNames()
             names.push_back(name);
     }
 
-    for (int port = 1; port <= 96; ++port) {
+    for (int port = 1; port <= kLastTablePort; ++port) {
         const std::string name = "COM" + std::to_string(port);
         if (has(name))
             continue;

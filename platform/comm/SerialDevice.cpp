@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "platform/comm/SerialDevice.h"
 
 #include "platform/comm/CustomSpeed.h"
@@ -263,17 +266,22 @@ int ReadDeviceSettings(const std::string& path, LineSettings& settings)
     return device.ReadSettings(settings);
 }
 
-int SerialDevice::Counts(QueueCounts& counts) const
+int ReadQueueCounts(int fd, QueueCounts& counts)
 {
     int received = 0;
     int unsent = 0;
-    if (const int error = CallIoctl(FFd, FIONREAD, &received))
+    if (const int error = CallIoctl(fd, FIONREAD, &received))
         return error;
-    if (const int error = CallIoctl(FFd, TIOCOUTQ, &unsent))
+    if (const int error = CallIoctl(fd, TIOCOUTQ, &unsent))
         return error;
     counts.received = received > 0 ? static_cast<std::uint32_t>(received) : 0;
     counts.unsent = unsent > 0 ? static_cast<std::uint32_t>(unsent) : 0;
     return 0;
+}
+
+int SerialDevice::Counts(QueueCounts& counts) const
+{
+    return ReadQueueCounts(FFd, counts);
 }
 
 IoResult SerialDevice::Read(void* buffer, size_t count)

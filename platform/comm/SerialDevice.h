@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <cstddef>
@@ -108,6 +111,8 @@ int WaitFirst(const WaitItem* items, int count, int timeoutMs);
 
 // The line counters of an open descriptor (for threads that share a device's descriptor).
 int ReadCounters(int fd, LineCounters& counters);
+// The queue counts of an open descriptor (for threads that share a device's descriptor).
+int ReadQueueCounts(int fd, QueueCounts& counts);
 
 // Reads the current settings of the device at path without taking it: opened read-only,
 // not exclusively, and closed again.

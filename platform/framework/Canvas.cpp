@@ -1,6 +1,10 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "platform/framework/Canvas.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include <QFontMetrics>
@@ -68,6 +72,45 @@ double RadialAngle(const QRectF& box, int x, int y)
     const double rx = std::max(box.width() / 2.0, 0.5);
     const double ry = std::max(box.height() / 2.0, 0.5);
     return std::atan2(-(y - c.y()) / ry, (x - c.x()) / rx) * 180.0 / std::numbers::pi;
+}
+
+// Draws the line from a to b with a flat cap, with its start pixel and without its end pixel.
+// Qt's aliased lines choose their end pixels by position, not by direction: a one-pixel line
+// always leaves out the end with the larger coordinate along its main axis, a wide one the
+// end whose pixel centre (half a pixel right of and below the point) lies outside its band.
+// Lines that would lose their start that way are drawn so that they keep it.
+void DrawLineKeepingStart(QPainter& p, QPoint a, QPoint b, int width, const QRect& area)
+{
+    const int dx = b.x() - a.x();
+    const int dy = b.y() - a.y();
+    if (width <= 1) {
+        const bool alongX = std::abs(dx) >= std::abs(dy);
+        if (alongX ? dx >= 0 : dy >= 0) {
+            p.drawLine(a, b);
+            return;
+        }
+        // The same pixels as from b to a, one per step, without b's and with a's.
+        QRect keep = area;
+        if (alongX)
+            keep.setLeft(b.x() + 1);
+        else
+            keep.setTop(b.y() + 1);
+        p.save();
+        p.setClipRect(keep, Qt::IntersectClip);
+        p.drawLine(a, b);
+        p.restore();
+        p.drawPoint(a);
+        return;
+    }
+    const double length = std::hypot(dx, dy);
+    const double startCentre = (dx + dy) / (2 * length);  // where a's pixel centre lies along the band
+    if (startCentre > 0) {
+        p.drawLine(a, b);
+        return;
+    }
+    // Moved back along itself until a's pixel centre lies half a pixel inside the band.
+    const double back = (0.5 - startCentre) / length;
+    p.drawLine(QLineF(a.x() - dx * back, a.y() - dy * back, b.x() - dx * back, b.y() - dy * back));
 }
 
 }  // namespace
@@ -158,8 +201,7 @@ void TCanvas::LineTo(int X, int Y)
         return;
     ApplyPen(p, true);
     p.setBrush(Qt::NoBrush);
-    // A flat cap on an aliased line leaves out its last pixel.
-    p.drawLine(from.x, from.y, X, Y);
+    DrawLineKeepingStart(p, QPoint(from.x, from.y), QPoint(X, Y), FPen.Width, FTarget->rect());
     Drawn(Normalised(from.x, from.y, X, Y, FPen.Width));
 }
 

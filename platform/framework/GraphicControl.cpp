@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "platform/framework/GraphicControl.h"
 
 #include <QMouseEvent>
@@ -70,11 +73,24 @@ void TGraphicControl::SetColor(TColor Value)
 
 void TGraphicControl::SetVisible(bool Value)
 {
+    // A control without a parent is not shown as a window of its own.
+    if (parentWidget() || !Value)
+        setVisible(Value);
+    else
+        NoteVisible(true);
+}
+
+void TGraphicControl::setVisible(bool visible)
+{
+    NoteVisible(visible);
+    QWidget::setVisible(visible);
+}
+
+void TGraphicControl::NoteVisible(bool Value)
+{
+    if (Value && !FVisible)
+        FNeedsPaint = true;
     FVisible = Value;
-    if (parentWidget())
-        QWidget::setVisible(Value);
-    else if (!Value)
-        QWidget::hide();
 }
 
 void TGraphicControl::SetCaption(const std::string& Value)

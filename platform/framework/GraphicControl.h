@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <cstdint>
@@ -63,10 +66,12 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
 
-    // The Visible property: true unless the control was hidden, whether or not its window
-    // is on the screen yet.
+    // The Visible property: true unless the control was hidden (here or by Qt's hide), whether
+    // or not its window is on the screen yet. A control shown again paints afresh: while
+    // hidden, the controls skip their partial drawing.
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
+    void setVisible(bool visible) override;
 
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
@@ -114,6 +119,7 @@ protected:
 private:
     void PaintImage();
     void EnsureImage();
+    void NoteVisible(bool Value);
     void ApplyToolTip();
 
     QImage FImage;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program in-process, against the controller stand-in on a pseudo-terminal linked as
 // COM1: real windows on the offscreen platform, real clicks on the menu and buttons.
 #include <gtest/gtest.h>
@@ -6,6 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 #include <QMenuBar>
 #include <QPushButton>
@@ -20,6 +27,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/PortFinder.h"
 #include "app/Unit1NC.h"
 #include "app/Unit4.h"
 #include "app/Unit7.h"
@@ -29,6 +37,7 @@
 #include "tests/support/HeldSync.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/SysfsFixture.h"
 #include "widgets/AbLED.h"
 #include "widgets/AbRMeter.h"
 #include "widgets/AbVInd.h"
@@ -88,6 +97,30 @@ protected:
         QTest::mouseClick(comPort.Button1, Qt::LeftButton);
     }
 
+    void ShowComPortWindow()
+    {
+        ClickMenu(form.ComPortMenu);
+        ASSERT_TRUE(WaitUntil([&] { return comPort.isVisible(); }));
+    }
+
+    // The device list's row of the device at path, or null.
+    QListWidgetItem* RowOf(const std::string& path) const
+    {
+        for (int i = 0; i < finder.DeviceList->count(); ++i) {
+            QListWidgetItem* item = finder.DeviceList->item(i);
+            if (finder.Devices().at(static_cast<size_t>(item->data(Qt::UserRole).toInt())).path == path)
+                return item;
+        }
+        return nullptr;
+    }
+
+    void ClickRow(QListWidgetItem* row)
+    {
+        finder.DeviceList->scrollToItem(row);
+        QTest::mouseClick(finder.DeviceList->viewport(), Qt::LeftButton, {},
+                          finder.DeviceList->visualItemRect(row).center());
+    }
+
     bool LiveDataArrived(float lambda1)
     {
         return WaitUntil([&] { return form.Meters[0]->Value() == lambda1 && form.ValueInds[0]->Value() == lambda1; });
@@ -100,6 +133,7 @@ protected:
     TKorvantApplication app;
     TForm1& form = app.Form1();
     TComPortForm& comPort = app.ComPortForm();
+    PortFinder& finder = *comPort.Finder;
     std::vector<std::string> messages;
 };
 
@@ -141,7 +175,6 @@ TEST_F(AppTest, OpeningThePortStartsLiveData)
     EXPECT_TRUE(form.Online_LED1->Checked());
     EXPECT_FALSE(form.LED2->Checked());
     SaveScreenshot(form, "main.png");
-    SaveScreenshot(comPort, "comport.png");
 
     // Open Port on the open port closes and reopens it.
     QTest::mouseClick(comPort.Button1, Qt::LeftButton);
@@ -367,4 +400,117 @@ TEST_F(AppTest, UnpluggedAdapterIsReportedOnceAndThePortOpensAgainLater)
     EXPECT_TRUE(comPort.ComPortLED->Checked());
     EXPECT_TRUE(WaitUntil([&] { return form.Online_LED1->Checked(); }));
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(AppTest, LinkMadeWhileTheWindowIsOpenIsListedAndItsRowOpensIt)
+{
+    sim = std::make_unique<SimProcess>(std::vector<std::string>{"--lambda", "all=0.950"});
+    form.show();
+    ShowComPortWindow();
+    EXPECT_EQ(RowOf(sim->DevicePath()), nullptr);
+
+    home.Link("COM7", sim->DevicePath());
+    QListWidgetItem* row = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (row = RowOf(sim->DevicePath())) != nullptr; }));
+    EXPECT_TRUE(row->text().startsWith("COM7 ")) << row->text().toStdString();
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 1) << "a new row sets no number";
+    ClickRow(row);
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 7);
+    EXPECT_FALSE(form.VaComm().Active()) << "choosing a row opens nothing";
+    EXPECT_TRUE(comPort.DeviceLabel->text().endsWith("(present)"));
+    QTest::mouseClick(comPort.Button1, Qt::LeftButton);
+    EXPECT_TRUE(form.VaComm().Active()) << (messages.empty() ? "" : messages.front());
+    EXPECT_TRUE(comPort.ComPortLED->Checked());
+    ASSERT_TRUE(LiveDataArrived(0.95f));
+
+    // A number typed after the choice stays when the list is read again with the row kept.
+    comPort.ComPortEdit1->selectAll();
+    QTest::keyClicks(comPort.ComPortEdit1, "3");
+    ASSERT_EQ(comPort.ComPortEdit1->value(), 3);
+    home.Link("COM8", sim->DevicePath());
+    const auto bothNumbers = [&] {
+        const QListWidgetItem* item = RowOf(sim->DevicePath());
+        return item && finder.Devices().at(static_cast<size_t>(item->data(Qt::UserRole).toInt())).numbers ==
+                           std::vector<int>{7, 8};
+    };
+    ASSERT_TRUE(WaitUntil(bothNumbers));
+    EXPECT_TRUE(RowOf(sim->DevicePath())->isSelected());
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 3);
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(home.PortDir() + "/COM8")));
+
+    // The link goes away: so does its row, and the number stays as it was.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(home.PortDir() + "/COM7")));
+    ASSERT_TRUE(WaitUntil([&] { return RowOf(sim->DevicePath()) == nullptr; }));
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 3);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AppTest, DeviceTheUserMayNotOpenIsMarkedWithTheAdviceOneClickAway)
+{
+    StartSim();
+    // The superuser may open anything, so the permission probe stands in for a user who may not.
+    finder.Sources.mayOpen = [&](const std::string& path) { return path != sim->DevicePath(); };
+    form.show();
+    ShowComPortWindow();
+    QListWidgetItem* row = RowOf(sim->DevicePath());
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->text().contains("no permission")) << row->text().toStdString();
+    EXPECT_TRUE(finder.HintText->toPlainText().contains(QString::fromStdString("may not open " + sim->DevicePath())));
+    ASSERT_TRUE(finder.AdviceButton->isVisible());
+
+    QTest::mouseClick(finder.AdviceButton, Qt::LeftButton);
+    QTest::mouseClick(finder.AdviceButton, Qt::LeftButton);
+    ASSERT_NE(finder.AdviceBox(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return finder.AdviceBox()->isVisible(); }));
+    const QString advice = finder.AdviceBox()->text();
+    for (const char* part : {"sudo adduser $USER dialout", "uaccess", "udevadm trigger"})
+        EXPECT_TRUE(advice.contains(part)) << part;
+    EXPECT_TRUE(advice.contains(QString::fromStdString(sim->DevicePath())));
+    int shown = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        shown += qobject_cast<QMessageBox*>(window) && window->isVisible();
+    EXPECT_EQ(shown, 1) << "asking twice shows the one box again";
+    EXPECT_FALSE(form.VaComm().Active());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AppTest, DeviceListNamesAdaptersAndSaysWhatToDoAboutUnreachableOnes)
+{
+    SysfsFixture machine;
+    machine.AddUsb("ttyUSB0", {"FTDI", "FT232R USB UART", "A50285BI"}, "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    const std::string acm = machine.AddUsb("ttyACM0", {"Arduino (www.arduino.cc)", "Arduino Uno", "8573632383835"});
+    const std::string far = machine.AddUsb("ttyUSB40", {"Prolific Technology Inc.", "USB-Serial Controller", ""});
+    StartSim();
+    finder.Sources.sysRoot = machine.SysRoot();
+    finder.Sources.devRoot = machine.DevRoot();
+    finder.Sources.mayOpen = [&](const std::string& path) { return path != acm; };
+    form.show();
+    ShowComPortWindow();
+    ASSERT_EQ(finder.DeviceList->count(), 4);
+    const auto rowText = [&](int i) { return finder.DeviceList->item(i)->text().toStdString(); };
+    EXPECT_EQ(rowText(0), "COM1    " + sim->DevicePath() + "\nlinked in the port directory");
+    EXPECT_EQ(rowText(1), "COM33    " + machine.DevRoot() +
+                              "/ttyUSB0\nFTDI  FT232R USB UART  A50285BI\n"
+                              "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    EXPECT_NE(rowText(2).find("no permission"), std::string::npos) << rowText(2);
+    EXPECT_EQ(rowText(3).find(far + "\nProlific"), 0u) << rowText(3);
+
+    // Tabbing into the list chooses nothing; the arrow keys choose as a click does.
+    comPort.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&comPort));
+    finder.DeviceList->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 1);
+    QTest::keyClick(finder.DeviceList, Qt::Key_Down);
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 33);
+    ClickRow(RowOf(sim->DevicePath()));
+    ClickRow(RowOf(far));
+    EXPECT_EQ(comPort.ComPortEdit1->value(), 1) << "a device no number reaches leaves the number";
+    EXPECT_EQ(finder.HintText->toPlainText().toStdString(),
+              "To open " + far + ", link a number to it:\nln -s " + far + " " + home.PortDir() + "/COM97");
+    EXPECT_FALSE(finder.AdviceButton->isVisible());
+    // Nothing cut off: the hint fits its box, every row fits the list's width.
+    EXPECT_EQ(finder.HintText->verticalScrollBar()->maximum(), 0);
+    for (int i = 0; i < finder.DeviceList->count(); ++i)
+        EXPECT_EQ(rowText(i).find("\u2026"), std::string::npos) << rowText(i);
+    SaveScreenshot(comPort, "comport.png");
 }

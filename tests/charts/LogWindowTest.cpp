@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 // The log viewer on files, with real mouse and key input on the offscreen platform.
 #include <gtest/gtest.h>
 

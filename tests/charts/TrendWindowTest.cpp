@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 // The trend window in the whole program against the controller stand-in. Most tests tick
 // the live poll themselves, paced like the window timer, each tick only after the
 // stand-in's answer (or its silence) has arrived, so the readings are exact.

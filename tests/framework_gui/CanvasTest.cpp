@@ -1,6 +1,12 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <string>
 
 #include <QFontInfo>
 
@@ -127,6 +133,78 @@ TEST_F(CanvasTest, LineToLeavesOutItsEndPoint)
     EXPECT_EQ(Painted(), Rect(2, 5, 10, 6));
     EXPECT_EQ(c().PenPos(), Point(10, 5));
 }
+
+struct LineCase {
+    const char* direction;
+    TPoint step;   // one pixel along the line
+    TPoint other;  // a vector in the same octant that is neither straight nor diagonal
+};
+
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.direction;
+}
+
+class CanvasLine : public CanvasTest, public testing::WithParamInterface<LineCase> {
+protected:
+    void Line(TPoint from, TPoint to, int width)
+    {
+        c().Brush().Color = clWhite;
+        c().FillRect(Rect(0, 0, 20, 20));
+        c().Pen().Color = clBlack;
+        c().Pen().Width = width;
+        c().MoveTo(from.x, from.y);
+        c().LineTo(to.x, to.y);
+    }
+    int PaintedCount()
+    {
+        int n = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                n += At(x, y) != clWhite;
+        return n;
+    }
+};
+
+// In every direction a line draws its start pixel and leaves out its end pixel; a one-pixel
+// line has one pixel per step, the same ones whichever way it is drawn.
+TEST_P(CanvasLine, DrawsItsStartAndLeavesOutItsEnd)
+{
+    const LineCase& l = GetParam();
+    const TPoint a{10, 10};
+    const TPoint b{a.x + 6 * l.step.x, a.y + 6 * l.step.y};
+    const TPoint s{a.x + l.other.x, a.y + l.other.y};
+    Line(a, b, 1);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(At(a.x + k * l.step.x, a.y + k * l.step.y), clBlack) << "pixel " << k;
+    EXPECT_EQ(PaintedCount(), 6);
+
+    Line(s, a, 1);
+    QImage backwards = bmp.Image().copy();
+    backwards.setPixel(s.x, s.y, qRgb(255, 255, 255));
+    backwards.setPixel(a.x, a.y, qRgb(0, 0, 0));
+    Line(a, s, 1);
+    EXPECT_EQ(PaintedCount(), std::max(std::abs(l.other.x), std::abs(l.other.y)));
+    EXPECT_EQ(bmp.Image(), backwards) << "other pixels than drawn the other way";
+
+    for (const TPoint end : {b, s}) {
+        for (const int width : {1, 3}) {
+            Line(a, end, width);
+            EXPECT_EQ(At(a.x, a.y), clBlack) << "start, to " << end.x << "," << end.y << ", width " << width;
+            EXPECT_EQ(At(end.x, end.y), clWhite) << "end, at " << end.x << "," << end.y << ", width " << width;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, CanvasLine,
+    testing::Values(
+        // direction, one step, another vector in the same octant
+        LineCase{"East", {1, 0}, {7, 3}}, LineCase{"SouthEast", {1, 1}, {3, 7}},
+        LineCase{"South", {0, 1}, {-3, 7}}, LineCase{"SouthWest", {-1, 1}, {-7, 3}},
+        LineCase{"West", {-1, 0}, {-7, -3}}, LineCase{"NorthWest", {-1, -1}, {-3, -7}},
+        LineCase{"North", {0, -1}, {3, -7}}, LineCase{"NorthEast", {1, -1}, {7, -3}}),
+    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.direction); });
 
 TEST_F(CanvasTest, EllipseFitsItsBox)
 {

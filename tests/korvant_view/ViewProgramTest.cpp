@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "history/LogData.h"
+#include "packaging/Version.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
 
@@ -71,7 +73,7 @@ void PrintTo(const ViewRun& r, std::ostream* out)
 }
 
 const ViewRun kRuns[] = {
-    {"Version", {"--version"}, "", 0, "korvant-view " KORVANT_VERSION "\n", ""},
+    {"Version", {"--version"}, "", 0, "korvant-view " + std::string(kKorvantVersion) + "\n", ""},
     {"Summary", {"--summary", "FILE"},
      kHeader + "23:59:59, 0.998, 1.020, 0.987, 1.000\r\n23:59:59, 1.002, 1.024, 0.991, 1.004\r\n"
                "00:00:00, 0.900, 1.100, 0.800, 1.200\r\n00:00:00, 1.0\r\n00:00:01, 1.100, 1.000, 1.300, 0.700\r\n",

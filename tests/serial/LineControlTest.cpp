@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Line control, status reads, device defaults, the port list and the settings store.
 #include <gtest/gtest.h>
 
@@ -10,11 +13,14 @@
 #include <termios.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "platform/comm/CustomSpeed.h"
 #include "platform/comm/SystemError.h"
 #include "platform/framework/Strings.h"
 #include "serial/VaComm.h"
+#include "serial/VaDispatcher.h"
 #include "tests/support/MessageOf.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/ScopedConfigHome.h"
@@ -81,6 +87,33 @@ TEST_F(LineControlTest, DeviceWithoutModemLinesReportsTheSystemError)
     EXPECT_FALSE(port.CTSHold()) << "no flow control, no hold";
     EXPECT_TRUE(port.Active());
     EXPECT_TRUE(port.WriteText("still works"));
+}
+
+namespace {
+
+class SilentClient : public IVaCommUser {
+public:
+    void HandleCommEvent(std::int32_t) override {}
+    void HandleCommData(const std::uint8_t*, std::int32_t) override {}
+};
+
+}  // namespace
+
+// A client drives DTR through its dispatcher exactly as the component's own SetDTR does.
+TEST_F(LineControlTest, DispatcherSetsDTRThroughTheComponent)
+{
+    TVaDispatcher dispatcher(std::make_shared<SilentClient>());
+    EXPECT_NO_THROW(dispatcher.SetDTRState(true)) << "without a component it does nothing";
+    port.InsertClient(&dispatcher);
+    port.FlowControl().SetControlDtr(dtrHandshake);
+    EXPECT_EQ(MessageOf([&] { dispatcher.SetDTRState(true); }),
+              "DTR line updates not allowed when flowcontrol is set to Handshake.");
+    port.FlowControl().SetControlDtr(dtrDisabled);
+    port.Open();
+    const std::string deviceAnswer = MessageOf([&] { port.SetDTR(false); });
+    ASSERT_NE(deviceAnswer, "(no EVaCommError)") << "this device has modem lines after all";
+    EXPECT_EQ(MessageOf([&] { dispatcher.SetDTRState(false); }), deviceAnswer);
+    port.RemoveClient(&dispatcher);
 }
 
 TEST_F(LineControlTest, PropertiesDescribeTheOpenPort)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The serial component's event thread and write thread: deliveries on the user-interface
 // thread, their order and count, the write queue and its limits. Each test drives the
 // user-interface thread's event loop itself, so it decides when deliveries may run.
@@ -5,17 +8,23 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/framework/ApplicationErrors.h"
 #include "serial/VaComm.h"
 #include "serial/VaDispatcher.h"
 #include "serial/VaDisplay.h"
+#include "tests/support/MessageOf.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/Watchdog.h"
 
 using namespace std::chrono_literals;
 
@@ -41,16 +50,29 @@ void ProcessFor(std::chrono::milliseconds time)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// Waits, without running the event loop, until the device has received n bytes.
-bool ReceivedWithoutDelivering(TVaComm& port, int n)
+// Waits, without running the event loop, until done() holds (or ten seconds pass).
+bool WaitWithoutDelivering(const std::function<bool()>& done)
 {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (port.ReadBufUsed() < n) {
+    while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(1ms);
     }
     return true;
+}
+
+// Waits, without running the event loop, until the device has received n bytes.
+bool ReceivedWithoutDelivering(TVaComm& port, int n)
+{
+    return WaitWithoutDelivering([&] { return port.ReadBufUsed() >= n; });
+}
+
+// Threads of this process right now.
+int ThreadCount()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                          std::filesystem::directory_iterator()));
 }
 
 class ThreadsTest : public testing::Test {
@@ -179,9 +201,7 @@ TEST_F(ThreadsTest, DeliveryQueuedWhenCloseBeginsRunsInsideCloseBeforeOnClose)
     port->OnClose = [&](TObject*) { journal.push_back("close"); };
     port->Open();
     pty.Send("last");
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (TThread::QueuedCalls() == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
+    WaitWithoutDelivering([] { return TThread::QueuedCalls() != 0; });
     ASSERT_EQ(TThread::QueuedCalls(), 1);
     port->Close();
     EXPECT_EQ(journal, (std::vector<std::string>{"rx 4 open last", "close"}));
@@ -307,9 +327,7 @@ protected:
         ASSERT_TRUE(port->WriteChar('1'));
         ASSERT_EQ(pty.Receive(1), "1");
         // Once the byte has left the queue, the thread waits with its delivery.
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (port->WriteBufUsed() != 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(1ms);
+        WaitWithoutDelivering([this] { return port->WriteBufUsed() == 0; });
         ASSERT_EQ(port->WriteBuf("abcdefgh", 8), 8);
         EXPECT_EQ(port->WriteBufUsed(), 8);
         EXPECT_EQ(port->WriteBufFree(), 0);
@@ -397,4 +415,236 @@ TEST_F(ThreadsTest, DisplayIsRefreshedFirstAndForgottenWhenItGoes)
     pty.Send("y");
     ASSERT_TRUE(ProcessUntil([&] { return journal.size() >= 3; }));
     EXPECT_EQ(journal.back(), "rx");
+}
+
+// --- calls into the component from inside its own deliveries
+
+namespace {
+
+enum TDelivery { dlRxChar, dlTxEmpty, dlErrorReport };
+
+struct CloseInsideCase {
+    const char* name;
+    TDelivery delivery;  // the handler that closes
+    bool sync;           // SyncThreads
+};
+
+void PrintTo(const CloseInsideCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CloseInsideDelivery : public ThreadsTest, public testing::WithParamInterface<CloseInsideCase> {};
+
+}  // namespace
+
+// Close inside a delivery cannot wait for the thread that waits for that delivery: the
+// threads are told to end, nothing more is raised, and the port closes as soon as the
+// delivery has returned, leaving no thread behind. Until then the port is open, so an Open
+// there is refused at once.
+TEST_P(CloseInsideDelivery, ClosesOnceTheDeliveryHasReturned)
+{
+    const Watchdog dog;
+    const CloseInsideCase& c = GetParam();
+    std::atomic<int> calls{0};
+    std::atomic<int> closed{0};
+    std::atomic<bool> openAfterClose{false};
+    std::atomic<bool> reopenRefused{false};
+    const auto closeHere = [&] {
+        if (calls++ > 0)
+            return;
+        port->Close();
+        openAfterClose = port->Active();
+        reopenRefused = MessageOf([&] { port->Open(); }) == "Can't perform this operation while port is open";
+    };
+    port->SetSyncThreads(c.sync);
+    port->OnClose = [&](TObject*) { ++closed; };
+    switch (c.delivery) {
+    case dlRxChar: port->OnRxChar = [&](TObject*, std::int32_t) { closeHere(); }; break;
+    case dlTxEmpty: port->OnTxEmpty = [&](TObject*) { closeHere(); }; break;
+    case dlErrorReport: SetApplicationExceptionHandler([&](const std::string&) { closeHere(); }); break;
+    }
+    const int threads = ThreadCount();
+    port->Open();
+    switch (c.delivery) {
+    case dlRxChar: pty.Send("x"); break;
+    case dlTxEmpty: ASSERT_TRUE(port->WriteChar('x')); break;
+    case dlErrorReport:
+        pty.HangUp();  // the failed write's error batch cannot read the device's state
+        ASSERT_TRUE(port->WriteChar('x'));
+        break;
+    }
+    ASSERT_TRUE(ProcessUntil([&] { return closed != 0; }));
+    EXPECT_FALSE(port->Active());
+    EXPECT_TRUE(openAfterClose) << "closed inside the delivery";
+    EXPECT_TRUE(reopenRefused);
+    EXPECT_EQ(ThreadCount(), threads) << "a thread of the port is left";
+    const bool deviceThere = c.delivery != dlErrorReport;
+    if (deviceThere)
+        pty.Send("y");
+    ProcessFor(100ms);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(closed, 1);
+    if (deviceThere) {
+        port->Open();  // and it opens again
+        EXPECT_TRUE(port->Active());
+        port->Close();  // unsynchronised threads may be delivering until then
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, CloseInsideDelivery,
+    testing::Values(
+        // name, handler that closes, SyncThreads
+        CloseInsideCase{"OnRxChar", dlRxChar, true}, CloseInsideCase{"OnRxCharOnItsThread", dlRxChar, false},
+        CloseInsideCase{"OnTxEmpty", dlTxEmpty, true}, CloseInsideCase{"OnTxEmptyOnItsThread", dlTxEmpty, false},
+        CloseInsideCase{"ErrorReport", dlErrorReport, true}),
+    [](const testing::TestParamInfo<CloseInsideCase>& info) { return std::string(info.param.name); });
+
+// Unsynchronised, a handler runs on the event thread and may need the component's lock
+// while Close, on the user-interface thread, waits for that thread to end.
+TEST_F(ThreadsTest, UnsynchronisedCloseEndsWhileAHandlerReads)
+{
+    const Watchdog dog;
+    port->SetSyncThreads(false);
+    std::atomic<bool> entered{false};
+    std::string got;  // the event thread's, read once Close has ended it
+    port->OnRxChar = [&](TObject*, std::int32_t) {
+        if (entered)
+            return;
+        const int threads = ThreadCount();
+        entered = true;
+        // Close has begun once the write thread, told to end first, is gone.
+        while (ThreadCount() >= threads)
+            std::this_thread::sleep_for(1ms);
+        got = port->ReadText();
+    };
+    int closed = 0;
+    port->OnClose = [&](TObject*) { ++closed; };
+    port->Open();
+    pty.Send("abc");
+    ASSERT_TRUE(WaitWithoutDelivering([&] { return entered.load(); }));
+    port->Close();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(got, "abc");
+}
+
+namespace {
+
+struct WaitCharCase {
+    const char* name;
+    bool insidePurge;  // false: inside Close
+};
+
+void PrintTo(const WaitCharCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class WaitCharInsideAWait : public ThreadsTest, public testing::WithParamInterface<WaitCharCase> {};
+
+}  // namespace
+
+// A handler run while Close waits for the threads, or while a purge waits for the write
+// thread, may wait for a character: it gets none, and WaitChar says so once its time is up.
+TEST_P(WaitCharInsideAWait, ReturnsFalseOnceTheTimeIsUp)
+{
+    const Watchdog dog;
+    int waits = 0;
+    bool found = true;
+    std::chrono::steady_clock::duration waited{};
+    const auto waitForACharacter = [&] {
+        ++waits;
+        const auto start = std::chrono::steady_clock::now();
+        found = port->WaitChar(100);
+        waited = std::chrono::steady_clock::now() - start;
+    };
+    port->Open();
+    if (GetParam().insidePurge) {
+        port->OnTxEmpty = [&](TObject*) { waitForACharacter(); };
+        ASSERT_TRUE(port->WriteChar('1'));
+        ASSERT_EQ(pty.Receive(1), "1");
+        // The write thread now waits with its transmit-empty delivery, which the purge runs.
+        ASSERT_TRUE(WaitWithoutDelivering([] { return TThread::QueuedCalls() == 1; }));
+        port->PurgeWrite();
+    } else {
+        port->OnRxChar = [&](TObject*, std::int32_t) {
+            port->ReadText();
+            waitForACharacter();
+        };
+        pty.Send("last");
+        ASSERT_TRUE(WaitWithoutDelivering([] { return TThread::QueuedCalls() == 1; }));
+        port->Close();  // runs the delivery while it waits for the event thread
+    }
+    EXPECT_EQ(waits, 1);
+    EXPECT_FALSE(found);
+    EXPECT_GE(waited, 100ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, WaitCharInsideAWait,
+    testing::Values(
+        // name, inside a purge (else inside Close)
+        WaitCharCase{"InsideClose", false}, WaitCharCase{"InsidePurgeWrite", true}),
+    [](const testing::TestParamInfo<WaitCharCase>& info) { return std::string(info.param.name); });
+
+// A purge inside a transmit-empty delivery gives up: the write thread waits for that very
+// delivery. Its request is withdrawn, so what is written after it returned is sent.
+TEST_F(ThreadsTest, PurgeThatGaveUpLeavesLaterWritesAlone)
+{
+    const Watchdog dog;
+    bool purged = false;
+    port->OnTxEmpty = [&](TObject*) {
+        if (purged)
+            return;
+        purged = true;
+        port->PurgeWrite();
+        EXPECT_TRUE(port->WriteText("HELLO"));
+    };
+    port->Open();
+    ASSERT_TRUE(port->WriteChar('x'));
+    EXPECT_EQ(pty.Receive(1), "x");
+    ASSERT_TRUE(ProcessUntil([&] { return purged; }));
+    std::string sent;
+    ProcessUntil([&] {
+        sent += pty.Receive(5 - sent.size(), 10ms);
+        return sent.size() == 5;
+    });
+    EXPECT_EQ(sent, "HELLO");
+}
+
+// Direct writes go to the device on the caller's thread; the event thread reports each time
+// the device has sent what they gave it.
+TEST_F(ThreadsTest, DirectWritesReportTransmitEmptyOncePerDrain)
+{
+    int txEmpty = 0;
+    port->OnTxEmpty = [&](TObject*) { ++txEmpty; };
+    port->SetDirectWrite(true);
+    port->Open();
+    EXPECT_EQ(port->EventMask(), 0x85u);
+    ProcessFor(100ms);
+    EXPECT_EQ(txEmpty, 0) << "nothing written, nothing sent";
+    EXPECT_TRUE(port->WriteText("\xC0\x04\x26\x15"));
+    EXPECT_EQ(pty.Receive(4), "\xC0\x04\x26\x15");
+    ASSERT_TRUE(ProcessUntil([&] { return txEmpty == 1; }));
+    EXPECT_TRUE(port->WriteChar('a'));
+    EXPECT_TRUE(port->WriteChar('b'));
+    EXPECT_EQ(pty.Receive(2), "ab");
+    ASSERT_TRUE(ProcessUntil([&] { return txEmpty >= 2; }));
+    ProcessFor(100ms);
+    EXPECT_LE(txEmpty, 3) << "one per drain: the two bytes left in one or two";
+}
+
+// Timed waits of the threads' events (WaitChar's among them) end only once their time has
+// passed, however the milliseconds fall.
+TEST(TVaEvent, TimedWaitNeverEndsEarly)
+{
+    TVaWaitEvent event;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(event.WaitFor(3), wrTimeout);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, 3ms);
+    }
+    event.SetEvent();
+    EXPECT_EQ(event.WaitFor(1000), wrSignaled);
 }

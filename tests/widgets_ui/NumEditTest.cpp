@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,6 +9,7 @@
 #include <QTest>
 
 #include "platform/framework/ApplicationErrors.h"
+#include "platform/framework/Canvas.h"
 #include "platform/framework/Exception.h"
 #include "platform/framework/FormatFloat.h"
 #include "widgets/AbNumEdit.h"
@@ -64,7 +68,13 @@ protected:
     {
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, QString::fromStdString(text));
+        // Key by key; characters beyond ASCII come as a keyboard layout sends them.
+        for (const QChar ch : QString::fromStdString(text)) {
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(edit, ch.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
     }
     // Replaces the text in one piece, as pasting does.
     void Paste(const std::string& text)
@@ -256,7 +266,56 @@ TEST_F(NumEdit, IncompleteNumberIsReportedOnlyWhenApplied)
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "'1e' is not a valid floating point value");
     EXPECT_EQ(edit->Value(), 4);
+    EXPECT_EQ(edit->State(), esNormal) << "applied, though no number";
+    EXPECT_EQ(edit->palette().color(QPalette::Base), ToQColor(edit->ColorDefault()));
 }
+
+struct LocaleCase {
+    const char* locale;
+    const char* grouped;        // 1234.5 with the locale's thousands and decimal separators
+    const char* shown;          // 1234.5 as the edit then shows it
+    const char* twoSeparators;  // 1.2.3 with the locale's decimal separator
+};
+
+// Separators of two or three bytes: U+066B and U+066C in Arabic and Persian, U+202F in French.
+class NumEditLocale : public NumEdit, public testing::WithParamInterface<LocaleCase> {
+protected:
+    ScopedFormatLocale pinned{QLocale(GetParam().locale)};
+};
+
+TEST_P(NumEditLocale, TakesTheLocalesSeparatorsAndMarksASecondDecimalSeparator)
+{
+    const LocaleCase& c = GetParam();
+    const std::string decimal = FormatSettings().DecimalSeparator;
+    Loaded();
+    Type("2" + decimal + "5");
+    EXPECT_EQ(edit->State(), esEditing);
+    Enter();
+    EXPECT_EQ(edit->Value(), 2.5);
+    EXPECT_EQ(edit->State(), esNormal);
+
+    Type(c.grouped);
+    Enter();
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(edit->Value(), 1234.5);
+    EXPECT_EQ(edit->Text(), c.shown);
+    EXPECT_EQ(edit->State(), esNormal);
+
+    Paste(c.twoSeparators);
+    EXPECT_EQ(edit->State(), esError);
+    EXPECT_EQ(edit->selectionStart(), 3);
+    EXPECT_EQ(edit->selectedText().toStdString(), decimal);
+    EXPECT_EQ(edit->Value(), 1234.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, NumEditLocale,
+    testing::Values(
+        // locale, grouped, shown, two decimal separators
+        LocaleCase{"ar_EG", "1\u066C234\u066B5", "1234\u066B5", "1\u066B2\u066B3"},
+        LocaleCase{"fa_IR", "1\u066C234\u066B5", "1234\u066B5", "1\u066B2\u066B3"},
+        LocaleCase{"fr_FR", "1\u202F234,5", "1234,5", "1,2,3"}),
+    [](const testing::TestParamInfo<LocaleCase>& info) { return std::string(info.param.locale); });
 
 TEST_F(NumEdit, ValueChangedFiresOnlyWhenTheShownTextChanges)
 {

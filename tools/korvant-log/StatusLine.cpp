@@ -1,6 +1,11 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tools/korvant-log/StatusLine.h"
 
 #include <charconv>
+
+#include "platform/comm/PortAccess.h"
 
 namespace korvantlog {
 
@@ -36,17 +41,8 @@ std::string OpenFailureHint(const std::string& message, const std::string& devic
                             const std::optional<std::string>& ruleFile)
 {
     // The serial component's messages carry the system's error number in a fixed form.
-    if (message.find("(Error 13,") != std::string::npos) {
-        const std::string rule =
-            ruleFile ? "with the udev rule " + *ruleFile + ": copy it to /etc/udev/rules.d/,"
-                     : "with a udev rule: put the line\n"
-                       "      SUBSYSTEM==\"tty\", KERNEL==\"ttyUSB[0-9]*|ttyACM[0-9]*\", TAG+=\"uaccess\"\n"
-                       "    into /etc/udev/rules.d/60-korvant-serial.rules,";
-        return "This user may not open " + devicePath + ". Either\n"
-               "  - join the dialout group: sudo adduser $USER dialout, then log out and in again; or\n"
-               "  - let the logged-in user open USB serial adapters " + rule + "\n"
-               "    run sudo udevadm control --reload && sudo udevadm trigger, and plug the adapter in again.";
-    }
+    if (message.find("(Error 13,") != std::string::npos)
+        return comm::PermissionAdvice(devicePath, ruleFile);
     if (message.find("(Error 16,") != std::string::npos)
         return "Another program holds " + devicePath + "; close it (or its port) and try again.";
     if (message.starts_with("Specified device not found"))

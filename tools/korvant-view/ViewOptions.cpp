@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tools/korvant-view/ViewOptions.h"
 
 #include <stdexcept>
+
+#include "packaging/Version.h"
 
 namespace korvantview {
 
@@ -58,7 +61,7 @@ Exit status: 0 success, 1 the file cannot be read or is not a log, 2 a bad comma
 
 std::string VersionText()
 {
-    return "korvant-view " KORVANT_VERSION "\n";
+    return "korvant-view " + std::string(kKorvantVersion) + "\n";
 }
 
 }  // namespace korvantview

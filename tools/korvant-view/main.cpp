@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The korvant developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-view: the log viewer as a program of its own, and the log's figures for a
 // terminal or a script.
 #include <QApplication>
