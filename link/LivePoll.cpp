@@ -110,6 +110,9 @@ void TLivePoll::DecodeLiveReply()
 
 void TLivePoll::RecordReading(const std::array<float, 4>& meters, TDateTime time)
 {
+    // The history first, so that a failing log write cannot take the reading from it.
+    if (OnReading)
+        OnReading(meters);
     if (FDisplays.Logging())
         FDisplays.AppendLogLine(meters, time);
 }
