@@ -1,10 +1,13 @@
+# SPDX-FileCopyrightText: The korvant developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Quick start: `make test` builds everything and runs every test; `make demo` runs the
 # program against the built-in controller stand-in.
 BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test demo package bench fuzz clean
+.PHONY: all setup configure build test demo package check-package bench fuzz clean
 
 all: build
 
@@ -20,11 +23,17 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-demo: build
+# Only the two programs it runs, so the first window comes without building the tests.
+demo: configure
+	cmake --build $(BUILD) -j$(JOBS) --target korvant korvant-sim
 	scripts/demo $(BUILD)/bin
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# The package through lintian, appstreamcli, desktop-file-validate and reuse lint.
+check-package: build
+	BUILD=$(BUILD) scripts/check-package
 
 # Benchmarks as one table, also written to $(BUILD)/bench/results.json; SCALE=2 runs
 # them at that screen scale.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/Application.h"
 
 #include <QApplication>
@@ -8,6 +11,7 @@
 #include "app/Unit2.h"
 #include "app/Unit4.h"
 #include "app/Unit7.h"
+#include "charts/TrendWindow.h"
 #include "widgets/AbFlashT.h"
 
 TKorvantApplication::TKorvantApplication() : FForm1(std::make_unique<TForm1>())
@@ -15,9 +19,11 @@ TKorvantApplication::TKorvantApplication() : FForm1(std::make_unique<TForm1>())
     FConfigForm = new TConfigForm(*FForm1);     // the main window frees it
     FAboutForm = new TAboutForm(FForm1.get());  // likewise
     FComPortForm = new TComPortForm(*FForm1);   // likewise
+    FTrendForm = new TTrendWindow(FForm1->History(), FForm1.get());  // likewise
     FForm1->ConfigForm = FConfigForm;
     FForm1->AboutForm = FAboutForm;
     FForm1->ComPortForm = FComPortForm;
+    FForm1->TrendForm = FTrendForm;
 }
 
 TKorvantApplication::~TKorvantApplication() = default;

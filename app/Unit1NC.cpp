@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/Unit1NC.h"
 
 #include <QCloseEvent>
@@ -16,6 +19,7 @@
 #include "app/Unit4.h"
 #include "app/Unit7.h"
 #include "app/WindowFonts.h"
+#include "charts/TrendWindow.h"
 #include "platform/framework/ApplicationErrors.h"
 #include "platform/framework/Canvas.h"
 #include "platform/framework/Exception.h"
@@ -32,7 +36,7 @@ constexpr int kTimerInterval = 100;
 
 }  // namespace
 
-TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
+TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr)), FHistory(std::make_unique<TReadingRing>())
 {
     setObjectName("Form1");
     setWindowTitle("KORVANT");
@@ -104,6 +108,7 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     ComPortMenu = menuBar()->addAction("ComPort");
     Config1 = menuBar()->addAction("Config");
     About1 = menuBar()->addAction("About");
+    Chart1 = menuBar()->addAction("Chart");
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTimerInterval);
@@ -116,6 +121,7 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     comm.SetPortNum(6);
     comm.SetDeviceName("COM%d");
     FPoll = std::make_unique<TLivePoll>(comm, FBuffers, *this);
+    FPoll->OnReading = [this](const std::array<float, 4>& meters) { FHistory->Add(SteadySeconds(), meters); };
     comm.OnRxChar = [this](TObject* sender, std::int32_t count) { FPoll->VaComm1RxChar(sender, count); };
     // A port opened again knows nothing of what came before it closed.
     comm.OnOpen = [this](TObject*) { FPoll->StartOver(); };
@@ -131,6 +137,7 @@ TForm1::TForm1() : FVaComm1(std::make_unique<TVaComm>(nullptr))
     connect(ComPortMenu, &QAction::triggered, this, guarded([this] { ComPortMenuClick(); }));
     connect(Config1, &QAction::triggered, this, guarded([this] { Config1Click(); }));
     connect(About1, &QAction::triggered, this, guarded([this] { About1Click(); }));
+    connect(Chart1, &QAction::triggered, this, guarded([this] { Chart1Click(); }));
 
     AskLogFileName = [this] { return SaveTextFileDialog1(); };
     SetApplicationExceptionHandler([this](const std::string& message) { ReportError(message); });
@@ -306,6 +313,12 @@ void TForm1::About1Click()
         AboutForm->ShowOver();
 }
 
+void TForm1::Chart1Click()
+{
+    if (TrendForm)
+        TrendForm->ShowWindow();
+}
+
 void TForm1::VaComm1Close(TObject*)
 {
     if (ComPortForm)
@@ -327,7 +340,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
     // Closing the main window ends the program, whatever other windows are open.
     for (QWidget* window : {static_cast<QWidget*>(ComPortForm), static_cast<QWidget*>(AboutForm),
-                            static_cast<QWidget*>(ConfigForm)}) {
+                            static_cast<QWidget*>(ConfigForm), static_cast<QWidget*>(TrendForm)}) {
         if (window)
             window->close();
     }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <QMainWindow>
@@ -8,6 +11,7 @@
 #include <string>
 
 #include "config/ConfigFields.h"
+#include "history/ReadingRing.h"
 #include "link/LiveDisplays.h"
 #include "link/LivePoll.h"
 #include "link/ReceiveBuffers.h"
@@ -25,6 +29,7 @@ class TAbValueInd;
 class TAboutForm;
 class TComPortForm;
 class TConfigForm;
+class TTrendWindow;
 class TObject;
 class TVaComm;
 
@@ -44,6 +49,7 @@ public:
     TComPortForm* ComPortForm = nullptr;
     TAboutForm* AboutForm = nullptr;
     TConfigForm* ConfigForm = nullptr;
+    TTrendWindow* TrendForm = nullptr;
 
     std::array<TAb270Meter*, 4> Meters{};         // Meter1..Meter4
     std::array<TAbValueInd*, 4> ValueInds{};      // ValueInd1..ValueInd4
@@ -61,11 +67,14 @@ public:
     QAction* ComPortMenu = nullptr;
     QAction* Config1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* Chart1 = nullptr;  // "Chart", after "About": the trend window
 
     TVaComm& VaComm() { return *FVaComm1; }
     TReceiveBuffers& Buffers() { return FBuffers; }
     TCsvLog& Log() { return FLog; }
     TErrorDialog& Errors() { return FErrors; }
+    // The readings of the last ten minutes, collected from start-up on.
+    const TReadingRing& History() const { return *FHistory; }
 
     // The mode switch: checked means live polling, clear means configuration mode.
     bool OnlineButtonChecked() const override { return FOnlineChecked; }
@@ -84,6 +93,7 @@ public:
     void ComPortMenuClick();
     void Config1Click();
     void About1Click();
+    void Chart1Click();
     // Passes an error on to the message boxes, unless it comes from a serial device that has
     // gone: then the port is closed and one message names the device.
     void ReportError(const std::string& Message);
@@ -114,6 +124,7 @@ private:
     std::unique_ptr<TVaComm> FVaComm1;
     TReceiveBuffers FBuffers;
     TCsvLog FLog;
+    std::unique_ptr<TReadingRing> FHistory;
     std::unique_ptr<TLivePoll> FPoll;
     bool FOnlineChecked = true;
     bool FPlaced = false;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The widgets draw with fonts, so the benchmarks run inside an application object.
 #include <benchmark/benchmark.h>
 

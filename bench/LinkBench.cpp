@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The live tick with the main window's nine displays, and one byte into the write queue,
 // through the serial component open on a pseudo-terminal whose other end is drained.
 #include <benchmark/benchmark.h>

@@ -1,8 +1,13 @@
-// The whole program polling the stand-in at 10 Hz: its CPU time per second of polling
-// (user + system, all threads), its resident memory at the end, the time from its start
-// to the first painted main window, and the device pixel ratio its window is drawn at.
-// Runs the program as a process of its own on the display in force (make bench provides
-// Xvfb, at the screen scale SCALE asks for).
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The whole program polling the stand-in at 10 Hz, with the trend window closed and open
+// on its default minute: its CPU time per second of polling (user + system, all threads),
+// its resident memory at the end, the time from its start to the first painted main window,
+// and the device pixel ratio its window is drawn at. And the log viewer on a log of a
+// million lines: to its first picture, its memory, and a zoom or pan step. Each runs as a
+// process of its own on the display in force (make bench provides Xvfb, at the screen
+// scale SCALE asks for).
 #include <benchmark/benchmark.h>
 
 #include <signal.h>
@@ -13,10 +18,12 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/BenchLog.h"
 #include "tests/support/ScopedConfigHome.h"
 #include "tests/support/SimProcess.h"
 
@@ -51,7 +58,7 @@ struct Program {
     pid_t pid = -1;
     FILE* out = nullptr;
 
-    explicit Program(const std::string& path)
+    explicit Program(const std::string& path, const std::vector<std::string>& arguments = {})
     {
         int fds[2];
         if (pipe(fds) != 0)
@@ -69,14 +76,18 @@ struct Program {
         for (std::string& entry : environment)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
-        std::string program = path;
-        char* argv[] = {program.data(), nullptr};
+        std::vector<std::string> args{path};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
         pid = fork();
         if (pid == 0) {
             dup2(fds[1], STDOUT_FILENO);
             close(fds[0]);
             close(fds[1]);
-            execve(program.c_str(), argv, envp.data());
+            execve(argv[0], argv.data(), envp.data());
             _exit(127);
         }
         close(fds[1]);
@@ -98,12 +109,14 @@ struct Program {
     }
 };
 
+// Argument 1: with the trend window open, showing its default minute.
 void PollingProgram(benchmark::State& state)
 {
     ScopedConfigHome home;
     SimProcess sim({"--com", "1"});
+    const std::vector<std::string> trend{"--trend"};
     for (auto _ : state) {
-        Program program(KORVANT_BENCH_PROGRAM);
+        Program program(KORVANT_BENCH_PROGRAM, state.range(0) ? trend : std::vector<std::string>{});
         const std::string painted = program.Line();
         const std::string ratio = program.Line();
         if (painted.rfind("painted ", 0) != 0 || ratio.rfind("ratio ", 0) != 0 || program.Line() != "polling\n") {
@@ -129,6 +142,40 @@ void PollingProgram(benchmark::State& state)
         state.counters["replies_per_s"] = static_cast<double>(sim.Stats()["live_valid"] - validBefore) / seconds;
     }
 }
-BENCHMARK(PollingProgram)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(PollingProgram)->ArgName("trend")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// A log of a million lines in the viewer, as korvant-bench-view reports it.
+void ViewMillionLines(benchmark::State& state)
+{
+    const std::string log = BenchLogFile(1'000'000);
+    for (auto _ : state) {
+        Program viewer(KORVANT_BENCH_VIEW, {log});
+        bool complete = false;
+        for (std::string line; !(line = viewer.Line()).empty();) {
+            std::istringstream fields(line);
+            std::string name;
+            double first = 0, second = 0, third = 0;
+            fields >> name >> first >> second >> third;
+            if (name == "opened") {
+                state.counters["open_ms"] = first;
+            } else if (name == "painted") {
+                state.counters["first_picture_ms"] = first;
+            } else if (name == "memory") {
+                state.counters["rss_MB"] = first;
+                state.counters["peak_rss_MB"] = second;
+                complete = true;
+            } else {
+                state.counters[name + "_ms"] = first;
+                state.counters[name + "_max_ms"] = second;
+                state.counters[name + "_cpu_ms"] = third;
+            }
+        }
+        if (!complete) {
+            state.SkipWithError("the viewer did not report");
+            return;
+        }
+    }
+}
+BENCHMARK(ViewMillionLines)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace

@@ -1,63 +1,48 @@
-// korvant-bench-program: the program as RunKorvant starts it, plus what a user does first:
-// "ComPort", port 1, "Open Port". It prints "painted MS" once the main window has been
-// painted, MS counted from KORVANT_BENCH_T0 (the starter's steady clock in nanoseconds,
-// taken just before it started this process), then "ratio R", the main window's device pixel
-// ratio (the screen scale it is drawn at), then "polling" or "not polling".
-#include <QEvent>
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// korvant-bench-program [--trend]: the program as RunKorvant starts it, plus what a user
+// does first: "ComPort", port 1, "Open Port", and with --trend "Chart". It prints
+// "painted MS" once the main window has been painted, MS counted from KORVANT_BENCH_T0
+// (the starter's steady clock in nanoseconds, taken just before it started this process),
+// then "ratio R", the main window's device pixel ratio (the screen scale it is drawn at),
+// then "polling" or "not polling".
+#include <QAction>
 #include <QPushButton>
 #include <QSpinBox>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include "app/Application.h"
 #include "app/Unit1NC.h"
 #include "app/Unit7.h"
+#include "bench/FirstPaint.h"
 #include "serial/VaComm.h"
 
 namespace {
 
-class FirstPaint : public QObject {
-public:
-    FirstPaint(TKorvantApplication& windows, QObject* parent) : QObject(parent), FWindows(windows) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !FSeen) {
-            FSeen = true;
-            // Runs once the paint has been handled and shown.
-            QMetaObject::invokeMethod(this, [this] { Painted(); }, Qt::QueuedConnection);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void Painted()
-    {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        const char* t0 = std::getenv("KORVANT_BENCH_T0");
-        const double ms = t0 ? std::chrono::duration<double, std::milli>(now - std::chrono::nanoseconds(std::atoll(t0))).count() : -1;
-        std::printf("painted %.1f\n", ms);
-        std::printf("ratio %g\n", FWindows.Form1().devicePixelRatioF());
-        TComPortForm& comPort = FWindows.ComPortForm();
-        comPort.ComPortEdit1->setValue(1);
-        comPort.Button1->click();
-        std::printf("%s\n", FWindows.Form1().VaComm().Active() ? "polling" : "not polling");
-        std::fflush(stdout);
-    }
-
-    TKorvantApplication& FWindows;
-    bool FSeen = false;
-};
+void StartPolling(TKorvantApplication& windows, bool trend)
+{
+    std::printf("painted %.1f\n", MsSinceBenchStart());
+    std::printf("ratio %g\n", windows.Form1().devicePixelRatioF());
+    TComPortForm& comPort = windows.ComPortForm();
+    comPort.ComPortEdit1->setValue(1);
+    comPort.Button1->click();
+    if (trend)
+        windows.Form1().Chart1->trigger();
+    std::printf("%s\n", windows.Form1().VaComm().Active() ? "polling" : "not polling");
+    std::fflush(stdout);
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    const bool trend = argc > 1 && std::strcmp(argv[1], "--trend") == 0;
     // Owned by the main window, which outlives the event loop.
-    return RunKorvant(argc, argv, [](TKorvantApplication& windows) {
-        windows.Form1().centralWidget()->installEventFilter(new FirstPaint(windows, &windows.Form1()));
+    return RunKorvant(argc, argv, [trend](TKorvantApplication& windows) {
+        windows.Form1().centralWidget()->installEventFilter(
+            new TFirstPaint([&windows, trend] { StartPolling(windows, trend); }, &windows.Form1()));
     });
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What one reading costs the instruments: a meter's full paint against a value change that
 // redraws only the pointer, and a readout's value change. Both draw into the control's
 // off-screen image; showing it is the window system's share, measured with the program.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Number patterns under arbitrary patterns and values, with either decimal separator.
 // Input: eight bytes of the value's bit pattern (any double, NaN and infinities included),
 // a byte choosing the separators, two bytes of precision and digits for the fixed-point

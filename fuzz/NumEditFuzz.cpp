@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The numeric edit's text handling under arbitrary text: the conversions on their own, and
 // the edit's validate-and-apply on a real widget with each base, limits and suffixes. The
 // only exception allowed out is the conversion error that the application shows to the user.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The receive path under arbitrary input: byte chunks as the serial component delivers
 // them, live ticks, the configuration read's steps, the window closing and the mode switch,
 // in any order, through the real serial component on a pseudo-terminal. Besides what the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "link/LivePoll.h"
 
 #include <span>
@@ -106,6 +109,9 @@ void TLivePoll::DecodeLiveReply()
 
 void TLivePoll::RecordReading(const std::array<float, 4>& meters)
 {
+    // The history first, so that a failing log write cannot take the reading from it.
+    if (OnReading)
+        OnReading(meters);
     if (FDisplays.Logging())
         FDisplays.AppendLogLine(meters, Now());  // the clock is read only for a line to write
 }

@@ -1,7 +1,11 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "link/LiveDisplays.h"
 #include "link/ReceiveBuffers.h"
@@ -33,6 +37,10 @@ public:
     // received before counts. Bytes arriving before the next tick are dropped, and that tick
     // shows nothing, so no old reply is ever shown or logged under a new time.
     void StartOver();
+
+    // Called with each valid, non-warm-up reading of the four meters, in the tick that logs
+    // it and whether or not a log is open: the readings' history.
+    std::function<void(const std::array<float, 4>& meters)> OnReading;
 
     // At most this many bytes of one delivery are kept.
     static constexpr int kMaxChunk = 100;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "log/CsvLog.h"
 
 #include <fcntl.h>
@@ -18,7 +21,7 @@ TCsvLog::~TCsvLog()
 
 std::string TCsvLog::HeaderLine(TDateTime now)
 {
-    return "KORVANT Log V1.0  " + DateToStr(now);
+    return kHeaderStart + DateToStr(now);
 }
 
 std::string TCsvLog::DataLine(TDateTime now, const std::array<float, 4>& meters)
@@ -29,7 +32,7 @@ std::string TCsvLog::DataLine(TDateTime now, const std::array<float, 4>& meters)
         char text[64];
         const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
                                           std::chars_format::fixed, 3);
-        line += ", ";
+        line += kSeparator;
         line.append(text, result.ptr);
     }
     return line;

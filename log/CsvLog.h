@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <array>
@@ -41,9 +44,12 @@ public:
     // for a slow medium.
     void SetSyncFunction(TLogSync::SyncFunction sync) { FSyncFunction = std::move(sync); }
 
-    // "KORVANT Log V1.0  " and the date in the locale's short date format.
+    // kHeaderStart and the date in the locale's short date format.
     static std::string HeaderLine(TDateTime now);
+    static constexpr const char* kHeaderStart = "KORVANT Log V1.0  ";
     static constexpr const char* kColumnLine = "Time, CH1, CH2, CH3, CH4";
+    // Between the time and the values of a data line.
+    static constexpr const char* kSeparator = ", ";
     // The time in the locale's long time format, then ", " and each value with three
     // decimals; the decimal separator is always "." so that no value splits into two fields.
     static std::string DataLine(TDateTime now, const std::array<float, 4>& meters);

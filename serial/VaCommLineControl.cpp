@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The component's line control, modem and status reads, capabilities, device defaults and
 // port list.
 #include <mutex>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keeping the component's line settings in its settings store: an INI file, or for the
 // registry medium one INI file per root in the user's configuration folder.
 #include <QCoreApplication>

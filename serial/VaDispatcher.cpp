@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "serial/VaDispatcher.h"
 
 #include "serial/VaComm.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program in-process, against the controller stand-in on a pseudo-terminal linked as
 // COM1: real windows on the offscreen platform, real clicks on the menu and buttons.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The configuration window in the running program: the read sequence against the stand-in,
 // and the write frames, byte for byte, on a pseudo-terminal.
 #include <gtest/gtest.h>
@@ -87,7 +90,7 @@ protected:
     void SetUp() override
     {
         sim = std::make_unique<SimProcess>(std::vector<std::string>{
-            "--com", "1", "--version", "28", "--lambda", "all=1.000",
+            "--com", "1", "--firmware", "28", "--lambda", "all=1.000",
             "--poke", "0x10=03E8", "--poke", "0x18=5859313233",    // 1000, XY123
             "--poke", "0x20=1234", "--poke", "0x28=41E9424344",    // 4660, AéBCD
             "--poke", "0x30=0001", "--poke", "0x38=4142004344",    // 1, AB then a zero byte

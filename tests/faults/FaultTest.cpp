@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program against a stand-in that misbehaves on request, with logging on. The live
 // tick is driven by the test, each one only after the stand-in's answer to the previous
 // request has arrived (or was withheld), so every case is exact: the log must hold one line

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-soak: the program in-process, polling the stand-in on its own 100 ms timer for a
 // long time while the stand-in's faults change at random, logging all along. At the end the
 // log must hold one line per valid reply the stand-in counted, no error may have been shown

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The logger's pure parts: the command line, the device-name template, the status line and
 // the advice after a failed open.
 #include <gtest/gtest.h>
@@ -21,6 +24,7 @@ struct GoodCommandLine {
     std::optional<std::string> out;
     std::optional<double> duration;
     bool help;
+    bool version;
 };
 
 std::string Joined(const std::vector<std::string>& args)
@@ -46,20 +50,22 @@ TEST_P(ParseOptionsGood, TakesEveryForm)
     EXPECT_EQ(options.Out, c.out);
     EXPECT_EQ(options.DurationSeconds, c.duration);
     EXPECT_EQ(options.Help, c.help);
+    EXPECT_EQ(options.Version, c.version);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Logger, ParseOptionsGood,
     testing::Values(
-        //             args                                                   port            out        duration help
-        GoodCommandLine{{"--port", "COM9"},                                     "COM9",         {},        {},      false},
-        GoodCommandLine{{"--port", "COM9", "--duration", "3", "--out", "x.csv"}, "COM9",        "x.csv",   3.0,     false},
-        GoodCommandLine{{"--port=/dev/ttyUSB0", "--out=a b.csv", "--duration=0.5"}, "/dev/ttyUSB0", "a b.csv", 0.5, false},
-        GoodCommandLine{{"-p", "com33", "-o", "-", "-d", "600"},                "com33",        "-",       600.0,   false},
+        //             args                                                   port            out        duration help version
+        GoodCommandLine{{"--port", "COM9"},                                     "COM9",         {},        {},      false, false},
+        GoodCommandLine{{"--port", "COM9", "--duration", "3", "--out", "x.csv"}, "COM9",        "x.csv",   3.0,     false, false},
+        GoodCommandLine{{"--port=/dev/ttyUSB0", "--out=a b.csv", "--duration=0.5"}, "/dev/ttyUSB0", "a b.csv", 0.5, false, false},
+        GoodCommandLine{{"-p", "com33", "-o", "-", "-d", "600"},                "com33",        "-",       600.0,   false, false},
         // a value that looks like an option is still the value
-        GoodCommandLine{{"--out", "--port", "--port", "COM1"},                  "COM1",         "--port",  {},      false},
-        GoodCommandLine{{"--help"},                                             "",             {},        {},      true},
-        GoodCommandLine{{"--duration", "5", "-h"},                              "",             {},        5.0,     true}));
+        GoodCommandLine{{"--out", "--port", "--port", "COM1"},                  "COM1",         "--port",  {},      false, false},
+        GoodCommandLine{{"--help"},                                             "",             {},        {},      true,  false},
+        GoodCommandLine{{"--duration", "5", "-h"},                              "",             {},        5.0,     true,  false},
+        GoodCommandLine{{"--version"},                                          "",             {},        {},      false, true}));
 
 struct BadCommandLine {
     std::vector<std::string> args;
@@ -97,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCommandLine{{"--port", "COM1", "--speed", "9600"},      "unknown option --speed"},
         BadCommandLine{{"--port", "COM1", "x.csv"},                "unexpected argument \"x.csv\""},
         BadCommandLine{{"--help=yes"},                             "takes no value"},
+        BadCommandLine{{"--version=1"},                            "takes no value"},
         BadCommandLine{{"--port", "COM1", "--duration", "0"},      "above 0"},
         BadCommandLine{{"--port", "COM1", "--duration", "-2"},     "above 0"},
         BadCommandLine{{"--port", "COM1", "--duration", "3s"},     "(got \"3s\")"},

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-log as a user runs it: the executable against the controller stand-in on a
 // pseudo-terminal, its log file, its status lines, its exit codes and messages.
 #include <gtest/gtest.h>
@@ -403,7 +406,7 @@ TEST(LoggerCommandLine, HelpAndBadUsage)
     const auto help = RunLogger({"--help"});
     EXPECT_EQ(help.ExitCode, 0);
     EXPECT_TRUE(help.Out.starts_with("Usage: korvant-log --port PORT")) << help.Out;
-    for (const char* part : {"--out", "--duration", "Exit codes"})
+    for (const char* part : {"--out", "--duration", "--version", "Exit codes:"})
         EXPECT_TRUE(Contains(help.Out, part)) << part;
 
     const auto bad = RunLogger({"--port", "COM9", "--duration", "soon"});

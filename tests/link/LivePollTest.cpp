@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The acquisition cycle through a real pseudo-terminal: the test plays the controller on
 // the master side (or korvant-sim does), calls the live tick itself and watches what the
 // displays are given.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The serial component against real pseudo-terminals: open, close, settings, transfers.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Line control, status reads, device defaults, the port list and the settings store.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The component's settings objects and the pure parts of its configuration: no device.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The serial component's event thread and write thread: deliveries on the user-interface
 // thread, their order and count, the write queue and its limits. Each test drives the
 // user-interface thread's event loop itself, so it decides when deliveries may run.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tools/korvant-sim/Options.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +42,7 @@ TEST(SimOptions, DefaultsAreALivelyControllerWithoutFaults)
 TEST(SimOptions, ReadsEveryOptionInBothSpellings)
 {
     Options options = Parse({"--com", "9", "--lambda=all=0.9", "--lambda", "3=sine:0.8:1.2:5",
-                             "--warmup", "2.5", "--volts=12.0", "--version", "2.9", "--seed", "77",
+                             "--warmup", "2.5", "--volts=12.0", "--firmware", "2.9", "--seed", "77",
                              "--memory", "image.bin", "--poke", "0x00=000007FE", "--save=out.bin",
                              "--fault", "split:100", "--fault=checksum:every:5", "--exit-on-eof",
                              "--exit-on-hangup"});
@@ -60,6 +63,7 @@ TEST(SimOptions, ReadsEveryOptionInBothSpellings)
     EXPECT_TRUE(options.ExitOnEof);
     EXPECT_TRUE(options.ExitOnHangup);
     EXPECT_TRUE(Parse({"--help"}).Help);
+    EXPECT_TRUE(Parse({"--version"}).ShowVersion);
 }
 
 TEST(SimOptions, VersionInTenthsOrAsADecimal)
@@ -102,8 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadOption{{"--lambda", "1=wobble:1:2:3"}, "unknown waveform"},
         BadOption{{"--warmup", "-1"}, "--warmup"},
         BadOption{{"--volts", "20"}, "volts"},
-        BadOption{{"--version", "26.0"}, "version"},
-        BadOption{{"--version", "256"}, "version"},
+        BadOption{{"--firmware", "26.0"}, "version"},
+        BadOption{{"--firmware", "256"}, "version"},
+        BadOption{{"--version=2.8"}, "the firmware version is --firmware"},
         BadOption{{"--poke", "0x100=00"}, "poke address"},
         BadOption{{"--poke", "0x10=ABC"}, "hex digits"},
         BadOption{{"--poke", "0x10"}, "ADDR=HEXBYTES"},
@@ -160,10 +165,10 @@ TEST(SimOptions, UnusableMemoryFilesAreNamedInTheError)
 TEST(SimOptions, HelpNamesEveryOptionAndCommand)
 {
     const std::string help(HelpText());
-    for (const char* word : {"--com", "--lambda", "--warmup", "--volts", "--version", "--memory",
+    for (const char* word : {"--com", "--lambda", "--warmup", "--volts", "--firmware", "--memory",
                              "--poke", "--save", "--seed", "--fault", "--exit-on-eof",
-                             "--exit-on-hangup", "--help", "stats", "peek", "poke", "hangup",
-                             "reopen", "quit", "checksum:every:N", "silence:SECONDS", "split",
-                             "garbage:N", "slow:MS", "hangup:SECONDS", "walk:LOW:HIGH:STEP"})
+                             "--exit-on-hangup", "--help", "--version", "stats", "peek", "poke",
+                             "hangup", "reopen", "quit", "checksum:every:N", "silence:SECONDS",
+                             "split", "garbage:N", "slow:MS", "hangup:SECONDS", "walk:LOW:HIGH:STEP"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/sim/HexBytes.h"
 #include "tests/sim/SerialEnd.h"
 #include "tests/support/ScopedConfigHome.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/sim/HexBytes.h"
 #include "tests/sim/SerialEnd.h"
 #include "tests/support/ScopedConfigHome.h"
@@ -210,7 +213,7 @@ TEST_F(SimDevice, DefaultWaveformsStayBetween08And12)
 
 TEST_F(SimDevice, AnswersTheVersionRequest)
 {
-    Start({"--version", "2.9"});
+    Start({"--firmware", "2.9"});
     EXPECT_EQ(Hex(End().Ask(Hex("C0 04 24 17"), 5)), "C0 05 24 1D F9");
     EXPECT_EQ(Sim().Command("version 31"), "ok version 31");
     EXPECT_EQ(End().Ask(Hex("C0 04 24 17"), 5)[3], 31);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tools/korvant-log/Options.h"
 
 #include <charconv>
@@ -37,10 +40,11 @@ Options ParseOptions(std::span<const std::string> args)
             value = name.substr(equals + 1);
             name.resize(equals);
         }
-        if (name == "-h" || name == "--help") {
+        const bool help = name == "-h" || name == "--help";
+        if (help || name == "--version") {
             if (value)
                 throw std::invalid_argument(name + " takes no value");
-            options.Help = true;
+            (help ? options.Help : options.Version) = true;
             continue;
         }
         const bool port = name == "-p" || name == "--port";
@@ -74,7 +78,7 @@ Options ParseOptions(std::span<const std::string> args)
             options.DurationSeconds = ParseDuration(*value);
         }
     }
-    if (!options.Help && !havePort)
+    if (!options.Help && !options.Version && !havePort)
         throw std::invalid_argument("--port is missing, e.g. --port COM9 or --port /dev/ttyUSB0");
     return options;
 }
@@ -93,28 +97,29 @@ std::string DeviceNameTemplate(std::string_view port)
 std::string_view HelpText()
 {
     return R"(Usage: korvant-log --port PORT [--out FILE.csv] [--duration SECONDS]
-
 Logs the KORVANT controller's four lambda channels without a window: ten times a second
 it asks the controller for a reading, exactly as the program's main window does, and
 writes every valid reading to a CSV file in the program's format. Once a second it prints
 a status line: the time, the four lambda values, the supply voltage, whether data
 arrives (online/offline), the sensors' warm-up state and the lines written.
 
-Options (a value may also follow an equals sign: --port=COM9)
-  -p, --port PORT        COM9 and the like, found as the program finds them (a link in
-                         ~/.config/korvant/ports/, then COM1-32 = /dev/ttyS0-31,
-                         COM33-64 = /dev/ttyUSB0-31, COM65-96 = /dev/ttyACM0-31), or a
-                         device path such as /dev/ttyUSB0
-  -o, --out FILE.csv     write the log there; an existing file is replaced. The file is
-                         created only once the port is open, and every line is on disk
-                         as soon as it is written
-  -d, --duration SECONDS stop after that long (e.g. 600 or 0.5); without it the logger
-                         runs until Ctrl-C or SIGTERM
-  -h, --help             show this text
+Options:
+  -p, --port PORT          COM9 and the like, found as the program finds them (a link
+                           in ~/.config/korvant/ports/, then COM1-32 = /dev/ttyS0-31,
+                           COM33-64 = /dev/ttyUSB0-31, COM65-96 = /dev/ttyACM0-31), or
+                           a device path such as /dev/ttyUSB0
+  -o, --out FILE.csv       write the log there; an existing file is replaced. The file
+                           is created only once the port is open; every line is in it
+                           as soon as it is written, and on its medium within a second
+  -d, --duration SECONDS   stop after that long (e.g. 600 or 0.5); without it the
+                           logger runs until Ctrl-C or SIGTERM
+  -h, --help               show this text
+      --version            show the name and version
 
+A value may also follow an equals sign: --port=COM9.
 Ctrl-C and SIGTERM stop it cleanly, with a complete file.
 
-Exit codes
+Exit codes:
   0  stopped by the duration, Ctrl-C or SIGTERM
   1  the port could not be opened (not found, busy, no permission) or stopped working
   2  a bad command line

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include <optional>
@@ -9,7 +12,7 @@ namespace korvantlog {
 
 // What the process returns; scripts on a logging board tell the failures apart by it.
 enum ExitCode : int {
-    kExitOk = 0,         // the duration passed, Ctrl-C or SIGTERM, or --help
+    kExitOk = 0,         // the duration passed, Ctrl-C or SIGTERM, or --help or --version
     kExitPort = 1,       // the port could not be opened, or it stopped working
     kExitUsage = 2,      // a bad command line
     kExitLogFile = 3,    // the log file could not be created or written
@@ -18,6 +21,7 @@ enum ExitCode : int {
 // The command line, checked.
 struct Options {
     bool Help = false;
+    bool Version = false;
     // A port name such as COM9, resolved like the program does, or a path starting with "/".
     std::string Port;
     // The CSV file; none means status lines only.
@@ -26,7 +30,8 @@ struct Options {
     std::optional<double> DurationSeconds;
 };
 
-// Throws std::invalid_argument with a message for the user. --help needs no other option.
+// Throws std::invalid_argument with a message for the user. --help and --version need no
+// other option.
 Options ParseOptions(std::span<const std::string> args);
 
 // The serial component's device-name template for a port: the name itself, with "%"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-log: the live poll and CSV log of the program, without a window.
 #include <signal.h>
 
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "packaging/Version.h"
 #include "tools/korvant-log/Logger.h"
 #include "tools/korvant-log/Options.h"
 #include "tools/korvant-log/StopSignals.h"
@@ -43,6 +47,10 @@ int main(int argc, char** argv)
     }
     if (options.Help) {
         std::cout << HelpText();
+        return kExitOk;
+    }
+    if (options.Version) {
+        std::cout << "korvant-log " << kKorvantVersion << "\n";
         return kExitOk;
     }
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tools/korvant-sim/Options.h"
 
 #include "tools/korvant-sim/Faults.h"
@@ -96,6 +99,10 @@ Options ParseOptions(std::span<const std::string> args)
         if (name == "--help" || name == "-h") {
             flag();
             options.Help = true;
+        } else if (name == "--version") {
+            if (inlineValue)
+                throw std::invalid_argument("--version takes no value (the firmware version is --firmware)");
+            options.ShowVersion = true;
         } else if (name == "--com") {
             options.Com = static_cast<int>(ParseCount(value(), "--com", 1, 255));
         } else if (name == "--lambda") {
@@ -107,7 +114,7 @@ Options ParseOptions(std::span<const std::string> args)
                 throw std::invalid_argument("--warmup must be from 0 to 1000000 seconds");
         } else if (name == "--volts") {
             options.Volts = ParseVolts(value());
-        } else if (name == "--version") {
+        } else if (name == "--firmware") {
             options.Version = ParseVersion(value());
         } else if (name == "--memory") {
             options.MemoryFile = value();

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 #include "tools/korvant-sim/Controller.h"
@@ -23,6 +26,7 @@ std::array<Waveform, 4> DefaultWaveforms();
 // The command line, checked. Memory files are read later by BuildMemory.
 struct Options {
     bool Help = false;
+    bool ShowVersion = false;  // --version: the stand-in's own; the firmware's is Version
     std::optional<int> Com;
     std::array<Waveform, 4> Lambda = DefaultWaveforms();
     double WarmupSeconds = 0;

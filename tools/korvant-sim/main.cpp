@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "packaging/Version.h"
 #include "tools/korvant-sim/Options.h"
 #include "tools/korvant-sim/Simulator.h"
 
@@ -28,6 +32,10 @@ int main(int argc, char** argv)
         options = sim::ParseOptions(args);
         if (options.Help) {
             std::cout << sim::HelpText();
+            return 0;
+        }
+        if (options.ShowVersion) {
+            std::cout << "korvant-sim " << kKorvantVersion << "\n";
             return 0;
         }
         memory = sim::BuildMemory(options);

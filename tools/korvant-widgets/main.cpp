@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The korvant developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // korvant-widgets: the instrument widgets as the main window sets them up.
 //
 //   korvant-widgets              show the window
