@@ -50,8 +50,8 @@ public:
 private:
     // Shows the reply in LiveArray, which has passed the checks.
     void DecodeLiveReply();
-    // The one place a valid, non-warm-up reading leaves the tick, with its time: whatever
-    // keeps readings gets exactly the values the meters show.
+    // The one place a valid, non-warm-up reading leaves the tick: whatever keeps readings
+    // gets exactly the values the meters show; the log line gets the time of this tick.
     void RecordReading(const std::array<float, 4>& meters);
 
     TVaCustomComm& FComm;
